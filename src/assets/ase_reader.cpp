@@ -1,0 +1,4 @@
+// ASE reader (not yet reading).
+#include "assets/ase_reader.h"
+
+int loadAseModel(const char*, AseModel&) { return 0; }

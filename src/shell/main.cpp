@@ -1,0 +1,2 @@
+// Program entry (not yet playing).
+int main() { return 0; }
