@@ -1,2 +1,4 @@
-// Program entry (not yet playing).
-int main() { return 0; }
+// The demotorva executable: program entry lives in the core library so tests can run it.
+#include "shell/demo_main.h"
+
+int main(int argc, char** argv) { return runDemoProgram(argc, argv); }

@@ -16,3 +16,10 @@ struct Scene {
 bool runScene(const Scene& scene);
 // Plays intro, temple, tunnel, credits and end. Always true.
 bool runDemoSequence();
+
+// Called after every swap (offline rendering reads the frame back and advances its counter
+// here); null in an interactive run.
+using FrameHook = void (*)();
+extern FrameHook frameHook;
+// Name of the scene being played, null between scenes.
+extern const char* currentSceneName;

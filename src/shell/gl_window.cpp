@@ -1,0 +1,206 @@
+// Window, context, window procedure and pump of the demo.
+#include "shell/gl_window.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "platform/audio.h"
+#include "platform/display.h"
+#include "platform/message_box.h"
+#include "shell/demo_clock.h"
+#include "shell/demo_state.h"
+
+GlWindow glWindow;
+
+namespace {
+void creationFailed(const char* text)
+{
+    closeGlWindow();
+    showMessageBox(text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void shutdownError(const char* text) { showMessageBox(text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION); }
+
+// Sets the music to the demo time of this moment and restarts output.
+void resumeMusicAtDemoTime()
+{
+    float demoTime = readClock() + demoState.timeOffset;
+    audioApi.setPositionSeconds(demoState.musicHandle, demoTime > 0.0f ? demoTime : 0.0);
+    audioApi.start();
+}
+}  // namespace
+
+bool openGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen)
+{
+    demoSettings.fullscreen = fullscreen;
+    if (!displayInit()) {
+        showMessageBox("Failed To Register The Window Class.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    glWindow.instance = true;
+    if (demoSettings.fullscreen && !displayChangeMode(width, height, colourBits)) {
+        int answer = showMessageBox(
+            "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
+            "DemoTORVA", MB_YESNO | MB_ICONEXCLAMATION);
+        if (answer == IDYES) {
+            demoSettings.fullscreen = false;
+        } else {
+            showMessageBox("Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
+            return false;
+        }
+    }
+    if (demoSettings.fullscreen) displayShowCursor(false);
+    displaySetPixelFormat(colourBits, 16);
+    if (!displayCreateWindow(title, width, height, demoSettings.fullscreen)) {
+        creationFailed("Window Creation Error.");
+        return false;
+    }
+    glWindow.window = true;
+    glWindow.deviceContext = true;
+    if (!displayCreateContext()) {
+        creationFailed("Can't Create A GL Rendering Context.");
+        return false;
+    }
+    glWindow.renderContext = true;
+    if (!displayMakeCurrent()) {
+        creationFailed("Can't Activate The GL Rendering Context.");
+        return false;
+    }
+    displaySetSwapInterval(displayIsOffscreen() ? 0 : 1);
+    displayShowWindow();
+    resizeView(width, height);
+    if (!initGlState()) {
+        creationFailed("Initialization Failed.");
+        return false;
+    }
+    return true;
+}
+
+void closeGlWindow()
+{
+    if (demoSettings.fullscreen) {
+        displayRestoreMode();
+        displayShowCursor(true);
+    }
+    if (glWindow.renderContext) {
+        if (!displayReleaseCurrent()) shutdownError("Release Of DC And RC Failed.");
+        if (!displayDeleteContext()) shutdownError("Release Rendering Context Failed.");
+        glWindow.renderContext = false;
+    }
+    if (glWindow.deviceContext) glWindow.deviceContext = false;
+    if (glWindow.window) {
+        if (!displayDestroyWindow()) shutdownError("Could Not Release hWnd.");
+        glWindow.window = false;
+    }
+    if (glWindow.instance) {
+        displayQuit();
+        glWindow.instance = false;
+    }
+}
+
+void resizeView(int width, int height)
+{
+    if (height == 0) height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+bool initGlState()
+{
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    return true;
+}
+
+intptr_t handleWindowMessage(void*, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    bool* keys = demoState.keys;
+    switch (message) {
+    case WM_ACTIVATE:
+        demoState.active = ((wParam >> 16) & 0xFFFF) == 0;
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
+        return 0;
+    case WM_CLOSE:
+        postQuitMessage(0);
+        demoState.quitRequested = true;
+        return 0;
+    case WM_KEYDOWN: {
+        if (wParam < 256) keys[wParam] = true;
+        if (keys[VK_ESCAPE]) demoState.quitRequested = true;
+        if (keys[VK_SPACE]) {
+            demoState.sceneDone = true;
+            keys[VK_SPACE] = false;
+        }
+        if (keys['T']) {
+            demoState.showTime = !demoState.showTime;
+            keys['T'] = false;
+        }
+        if (keys['F']) {
+            demoState.showFps = !demoState.showFps;
+            keys['F'] = false;
+        }
+        if (keys[VK_LEFT]) {
+            if (demoState.playState != Rewind && demoState.playState != FastForward) {
+                if (demoSettings.soundEnabled) audioApi.pause();
+                demoState.savedPlayState = demoState.playState;
+            }
+            demoState.playState = Rewind;
+            demoState.timeOffset -= seekStepSeconds;
+        }
+        if (keys[VK_RIGHT]) {
+            if (demoState.playState != Rewind && demoState.playState != FastForward) {
+                if (demoSettings.soundEnabled) audioApi.pause();
+                demoState.savedPlayState = demoState.playState;
+            }
+            demoState.playState = FastForward;
+            if (demoState.savedPlayState != Paused) demoState.timeOffset += seekStepSeconds;
+        }
+        if (keys[VK_UP]) {
+            if (demoState.playState == Paused) demoState.timeOffset += demoState.pauseTime - readClock();
+            demoState.playState = Playing;
+            keys[VK_UP] = false;
+        }
+        if (keys[VK_DOWN]) {
+            if (demoSettings.soundEnabled) audioApi.pause();
+            if (demoState.playState != Paused) demoState.pauseTime = readClock();
+            demoState.playState = Paused;
+            keys[VK_DOWN] = false;
+        }
+        return 0;
+    }
+    case WM_KEYUP:
+        if (wParam == VK_RIGHT || wParam == VK_LEFT || wParam == VK_UP) {
+            demoState.playState = demoState.savedPlayState;
+            if (demoState.playState == Playing && demoSettings.soundEnabled) resumeMusicAtDemoTime();
+        }
+        if (wParam < 256) keys[wParam] = false;
+        return 0;
+    case WM_SIZE:
+        resizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int pumpMessage()
+{
+    Message message;
+    if (!peekMessage(message)) return 0;
+    glWindow.message = message;
+    if (message.message == WM_QUIT) {
+        demoState.quitRequested = true;
+        return 2;
+    }
+    handleWindowMessage(nullptr, message.message, message.wParam, message.lParam);
+    return 1;
+}
+
+void swapGlBuffers() { displaySwapBuffers(); }
