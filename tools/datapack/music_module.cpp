@@ -217,6 +217,11 @@ void melodyBar(Song& s, int row, int length, const Chord& c, Noise& rng, int vol
         s.note(at + 3, chEcho, n, lead, vol / 3);  // a soft echo three rows behind
         last = n;
     }
+    // The lead's sample loops, so the phrase ends with a cut unless the next one begins there.
+    if (row + length < (int)s.rows.size() && !s.rows[row + length][chLead].hasNote)
+        s.cut(row + length, chLead);
+    if (row + length + 3 < (int)s.rows.size() && !s.rows[row + length + 3][chEcho].hasNote)
+        s.cut(row + length + 3, chEcho);
 }
 
 void drums(Song& s, int row, int bars, int barLength, int style, int sectionBar0) {
