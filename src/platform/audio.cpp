@@ -52,6 +52,11 @@ std::unique_ptr<openmpt::module> openModule(const char* file)
     try {
         auto m = std::make_unique<openmpt::module>(in);
         m->set_repeat_count(0);
+        // No dither: the same module renders to the same samples every time.
+        try {
+            m->ctl_set_integer("dither", 0);
+        } catch (...) {
+        }
         return m;
     } catch (const std::bad_alloc&) {
         fail(AudioNoMemory);

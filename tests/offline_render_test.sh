@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Offline rendering: frames of a short stretch with the expected names, count and identical
+# bytes on a second run; the WAV's length and sound; a recording's streams (ffprobe); the
+# benchmark's figures. Arguments: the demotorva executable, the data pack folder.
+set -eu
+exe="$1"
+data="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export SDL_AUDIODRIVER=dummy
+
+"$exe" --data "$data" --frames "$work/a" --audio "$work/a.wav" --fps 10 --from 0.5 --to 1.2 >/dev/null
+"$exe" --data "$data" --frames "$work/b" --fps 10 --from 0.5 --to 1.2 >/dev/null
+count=$(ls "$work/a" | wc -l)
+[ "$count" -eq 8 ] || { echo "expected 8 frames, got $count"; ls "$work/a"; exit 1; }
+[ -f "$work/a/frame-000005-0000.500.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
+[ -f "$work/a/frame-000012-0001.200.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
+diff -r "$work/a" "$work/b" >/dev/null || { echo "two runs gave different frames"; exit 1; }
+
+# 8 frames at 10 per second: 0.8 s of stereo 16-bit samples at 44100 Hz after a 44-byte header.
+size=$(stat -c %s "$work/a.wav")
+[ "$size" -eq $((44 + 35280 * 4)) ] || { echo "WAV has $size bytes"; exit 1; }
+if [ -f "$data/Mod_.it" ]; then
+    "$exe" --data "$data" --audio "$work/full.wav" --fps 10 --to 3 >/dev/null
+    loud=$(od -An -v -t d2 -j 44 "$work/full.wav" | tr -s ' ' '\n' | awk '$1 > 500 || $1 < -500 {n++} END {print n+0}')
+    [ "$loud" -gt 0 ] || { echo "WAV is silent"; exit 1; }
+    # Its start is the module's start, rendered by the same player: the stretch from 0.5 s is
+    # the same samples as the full render from its 0.5 s on.
+    "$exe" --data "$data" --audio "$work/late.wav" --fps 10 --from 0.5 --to 1.2 >/dev/null
+    cmp -s <(tail -c +$((44 + 22050 * 4 + 1)) "$work/full.wav" | head -c $((35280 * 4))) \
+        <(tail -c +45 "$work/late.wav") || { echo "stretch audio does not line up with demo time"; exit 1; }
+fi
+
+if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
+    "$exe" --data "$data" --record "$work/clip.mp4" --fps 25 --to 1.96 >/dev/null 2>&1
+    streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$work/clip.mp4" | sort | tr '\n' ' ')
+    [ "$streams" = "audio video " ] || { echo "streams: $streams"; exit 1; }
+    duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/clip.mp4")
+    awk -v d="$duration" 'BEGIN { exit !(d > 1.85 && d < 2.15) }' || { echo "duration $duration"; exit 1; }
+fi
+
+out=$("$exe" --data "$data" --benchmark --to 2 --fps 30)
+for scene in baseline intro overall; do
+    echo "$out" | grep -q "^$scene" || { echo "benchmark lacks $scene:"; echo "$out"; exit 1; }
+done
+echo "offline rendering ok"
