@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "assets/tga_loader.h"
@@ -121,9 +122,23 @@ struct AseModel {
     std::vector<AseCamera> cameras;
 };
 
+// Material texture names come from one program-wide counter that starts far above the scenes'
+// fixed names (0, 1001..5001) and the few names glGenTextures hands out for blank textures.
+constexpr TextureId aseFirstMaterialTexture = 0x100000;
+// The next unused material texture name.
+TextureId nextMaterialTexture();
+
 // Sizes an object's arrays from its counts (texture vertices and normals only when present).
+// A negative count is taken as 0.
 void allocateObjectArrays(AseObject& object);
-// Uploads the material's bitmap under its texture name when it names one.
+// Uploads the material's bitmap under its texture name when it names one, with the path as
+// written (relative to the working directory). The loader's status is ignored.
 void loadMaterialTexture(AseMaterial& material);
+// The same, but a bitmap that does not resolve as written (an absolute path of the exporting
+// machine, say) is looked up by its file name in the model file's folder.
+void loadMaterialTexture(AseMaterial& material, const char* modelPath);
+// The path loadMaterialTexture opens for bitmap: bitmap itself when it resolves as written,
+// else the file of that name beside modelPath when that exists, else bitmap unchanged.
+std::string resolveBitmapPath(const char* bitmap, const char* modelPath);
 // Frees every object's geometry arrays and the material table. Deletes no GL texture.
 void releaseAseModel(AseModel& model);
