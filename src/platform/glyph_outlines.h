@@ -1,4 +1,10 @@
 // Glyph outlines: flat, tessellated glyphs of a system font as OpenGL display lists.
+//
+// Stands in for the font creation and outline calls of the original platform. The face is the
+// one fontconfig matches for the requested family, height and weight ("Arial Narrow" resolves
+// to a metric-compatible narrow sans); FreeType reads its outlines in design units, curves are
+// flattened to well under a pixel at any size the demo shows text, and the GLU tessellator fills
+// them under the non-zero winding rule of TrueType outlines.
 #pragma once
 
 #include <cstdint>
@@ -7,5 +13,11 @@
 // (128 and above read as Windows-1252) of the face fontconfig matches for faceName. Each list
 // draws the glyph in the z = 0 plane in em units and ends with a translation by its advance,
 // stored into advances[code]. Without a face the lists draw nothing. True when a face was found.
+//
+// pixelHeight is the character (em) height the face is asked for, weight a Windows font weight
+// (400 normal, 700 bold). A code the face has no glyph for gets a list that draws nothing and
+// advances like the face's missing glyph. A null or empty faceName finds no face; so does a
+// listBase of 0 (no lists to fill), which builds nothing at all. When no face is found the
+// lists are still made, advances are 0, and standard error names the face that was missing.
 bool buildGlyphOutlines(const char* faceName, int pixelHeight, int weight, uint32_t listBase,
                         int first, int count, float* advances);
