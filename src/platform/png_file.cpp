@@ -6,7 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 
-bool writePngRgb(const char* path, int width, int height, const unsigned char* rows)
+bool writePng(const char* path, int width, int height, int channels, const unsigned char* rows)
 {
     std::FILE* file = std::fopen(path, "wb");
     if (!file) return false;
@@ -21,11 +21,11 @@ bool writePngRgb(const char* path, int width, int height, const unsigned char* r
     png_set_compression_level(png, 1);
     png_set_filter(png, 0, PNG_FILTER_SUB);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
-        png_write_row(png, const_cast<png_bytep>(rows + static_cast<size_t>(y) * width * 3));
+        png_write_row(png, const_cast<png_bytep>(rows + static_cast<size_t>(y) * width * channels));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return std::fclose(file) == 0;

@@ -1,5 +1,10 @@
-// PNG writing for offline rendering (libpng).
+// PNG writing for offline rendering and the asset inspector (libpng).
 #pragma once
 
-// Writes an RGB picture, rows given top row first, width * 3 bytes each.
-bool writePngRgb(const char* path, int width, int height, const unsigned char* rows);
+// Writes an RGB (channels 3) or RGBA (channels 4) picture, rows given top row first, width *
+// channels bytes each.
+bool writePng(const char* path, int width, int height, int channels, const unsigned char* rows);
+inline bool writePngRgb(const char* path, int width, int height, const unsigned char* rows)
+{
+    return writePng(path, width, height, 3, rows);
+}

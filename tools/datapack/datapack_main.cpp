@@ -1,9 +1,13 @@
-// Data-pack generator entry (not yet drawing).
+// The data-pack generator: writes the demo's pictures, models and music into one folder laid
+// out as the demo reads it. Everything is computed from fixed seeds, so every run writes the
+// same bytes.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "models.h"
 #include "music_module.h"
+#include "pictures.h"
 
 int main(int argc, char** argv)
 {
@@ -12,6 +16,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path out = argv[1];
-    std::filesystem::create_directories(out);
+    std::error_code error;
+    std::filesystem::create_directories(out, error);
+    if (!writePictures(out.string())) return 1;
+    if (!writeModels(out.string())) return 1;
     return writeMusicModule((out / "Mod_.it").string().c_str()) ? 0 : 1;
 }

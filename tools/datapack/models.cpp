@@ -1,0 +1,443 @@
+// Builds the models in the file axes of the format (Z up) and paints their textures. The
+// landscape's light is baked into its texture because it is drawn unlit; the temple carries
+// split vertices at every hard edge and its own two lights; the tunnel's texture coordinates
+// run around the tube and along it from 0 at its mouth.
+#include "models.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "image.h"
+#include "palette.h"
+
+namespace {
+constexpr float pi = 3.14159265358979f;
+
+// ---- landscape -------------------------------------------------------------------------
+
+constexpr float landHalf = 3000.0f;  // file units from the centre to each edge
+constexpr int landCells = 72;         // per side: 72 * 72 * 2 triangles
+
+// Low, gently rolling ground at the centre, hills and ridges rising beyond it.
+float landHeight(float x, float y)
+{
+    const float u = (x + landHalf) / (2.0f * landHalf), v = (y + landHalf) / (2.0f * landHalf);
+    const float r = std::sqrt(x * x + y * y) / landHalf;
+    const float hills = fractalNoise(u * 8.0f, v * 8.0f, 8, 5, 7u);
+    const float ridge = 1.0f - std::fabs(2.0f * fractalNoise(u * 4.0f, v * 4.0f, 4, 3, 19u) - 1.0f);
+    const float rise = smoothStep(0.06f, 0.55f, r);
+    return -20.0f + 60.0f * hills + rise * (900.0f * hills * hills + 450.0f * ridge * ridge) + 250.0f * smoothStep(0.6f, 1.2f, r);
+}
+
+Image landscapeTexture()
+{
+    const int n = 512;
+    Image image = makeImage(n, n, paletteNight);
+    const Point3 sun = normalised({-0.5f, 0.35f, 0.55f});
+    const float step = 2.0f * landHalf / n;
+    for (int py = 0; py < n; ++py)
+        for (int px = 0; px < n; ++px) {
+            // Texture row 0 is stored last: the picture's bottom row is v = 0.
+            const float u = (px + 0.5f) / n, v = 1.0f - (py + 0.5f) / n;
+            const float x = -landHalf + 2.0f * landHalf * u, y = -landHalf + 2.0f * landHalf * v;
+            const float h = landHeight(x, y);
+            const float hx = landHeight(x + step, y) - landHeight(x - step, y);
+            const float hy = landHeight(x, y + step) - landHeight(x, y - step);
+            const Point3 normal = normalised({-hx, -hy, 2.0f * step});
+            const float light = 0.3f + 0.85f * std::fmax(0.0f, dot(normal, sun));
+            const float slope = 1.0f - normal.z;
+            const float t = clamp01(h / 1100.0f);
+            Colour c = mixColour({0.10f, 0.30f, 0.32f, 1}, {0.42f, 0.52f, 0.36f, 1}, smoothStep(0.0f, 0.35f, t));
+            c = mixColour(c, {0.62f, 0.56f, 0.52f, 1}, smoothStep(0.3f, 0.7f, t));
+            c = mixColour(c, {0.55f, 0.48f, 0.45f, 1}, smoothStep(0.15f, 0.5f, slope));
+            c = mixColour(c, {0.96f, 0.96f, 1.0f, 1}, smoothStep(0.72f, 0.9f, t) * (1.0f - smoothStep(0.3f, 0.6f, slope)));
+            const float grain = 0.85f + 0.3f * fractalNoise(u * 64.0f, v * 64.0f, 64, 3, 5u);
+            pixelAt(image, px, py) = {c.r * light * grain, c.g * light * grain, c.b * light * grain, 1.0f};
+        }
+    return image;
+}
+
+// ---- temple ----------------------------------------------------------------------------
+
+void addBox(Mesh& m, Point3 lo, Point3 hi, float texScale)
+{
+    const float s = 1.0f / texScale;
+    const Point3 p[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
+                         {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
+    auto t = [&](float a, float b) { return Point3{a * s, b * s, 0.0f}; };
+    // Top and bottom.
+    addQuad(m, p[4], p[5], p[6], p[7], t(lo.x, lo.y), t(hi.x, lo.y), t(hi.x, hi.y), t(lo.x, hi.y));
+    addQuad(m, p[0], p[3], p[2], p[1], t(lo.x, lo.y), t(lo.x, hi.y), t(hi.x, hi.y), t(hi.x, lo.y));
+    // Front (-Y), back (+Y).
+    addQuad(m, p[0], p[1], p[5], p[4], t(lo.x, lo.z), t(hi.x, lo.z), t(hi.x, hi.z), t(lo.x, hi.z));
+    addQuad(m, p[2], p[3], p[7], p[6], t(hi.x, lo.z), t(lo.x, lo.z), t(lo.x, hi.z), t(hi.x, hi.z));
+    // Left (-X), right (+X).
+    addQuad(m, p[3], p[0], p[4], p[7], t(hi.y, lo.z), t(lo.y, lo.z), t(lo.y, hi.z), t(hi.y, hi.z));
+    addQuad(m, p[1], p[2], p[6], p[5], t(lo.y, lo.z), t(hi.y, lo.z), t(hi.y, hi.z), t(lo.y, hi.z));
+}
+
+void addTriangle(Mesh& m, Point3 a, Point3 b, Point3 c, Point3 ta, Point3 tb, Point3 tc)
+{
+    const int base = static_cast<int>(m.vertices.size());
+    const Point3 n = normalised(cross(b - a, c - a));
+    for (const Point3& q : {a, b, c}) {
+        m.vertices.push_back(q);
+        m.vertexNormals.push_back(n);
+    }
+    for (const Point3& q : {ta, tb, tc}) m.texVertices.push_back(q);
+    m.faces.push_back({{base, base + 1, base + 2}, {base, base + 1, base + 2}, 1});
+}
+
+// A fluted-looking column shaft: smooth normals around, its own vertices at the seam.
+void addShaft(Mesh& m, float cx, float cy, float z0, float z1, float radius)
+{
+    const int segments = 16;
+    const int base = static_cast<int>(m.vertices.size());
+    for (int i = 0; i <= segments; ++i) {
+        const float a = 2.0f * pi * i / segments;
+        const Point3 n{std::cos(a), std::sin(a), 0.0f};
+        for (int k = 0; k < 2; ++k) {
+            // Slight entasis: the top is a little narrower than the foot.
+            const float r = k == 0 ? radius : radius * 0.88f;
+            m.vertices.push_back({cx + r * n.x, cy + r * n.y, k == 0 ? z0 : z1});
+            m.vertexNormals.push_back(n);
+            m.texVertices.push_back({static_cast<float>(i) / segments, (k == 0 ? z0 : z1) / 100.0f, 0.0f});
+        }
+    }
+    for (int i = 0; i < segments; ++i) {
+        const int a = base + 2 * i, b = a + 2;
+        m.faces.push_back({{a, b, b + 1}, {a, b, b + 1}, 2});
+        m.faces.push_back({{a, b + 1, a + 1}, {a, b + 1, a + 1}, 2});
+    }
+}
+
+Image marbleTexture()
+{
+    const int n = 256;
+    Image image = makeImage(n, n, paletteStone);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const float u = static_cast<float>(x) / n, v = static_cast<float>(y) / n;
+            const float warp = fractalNoise(u * 4.0f, v * 4.0f, 4, 4, 41u);
+            const float vein = std::pow(std::fabs(std::sin((u * 2.0f + v * 3.0f + warp * 2.5f) * pi * 2.0f)), 0.25f);
+            const float grain = fractalNoise(u * 32.0f, v * 32.0f, 32, 3, 43u);
+            Colour c = mixColour({0.70f, 0.66f, 0.60f, 1}, {0.95f, 0.93f, 0.88f, 1}, 0.35f + 0.65f * vein);
+            c = mixColour(c, {0.80f, 0.72f, 0.60f, 1}, 0.25f * grain);
+            // Block joints every quarter of the picture.
+            const int bx = x % 64, by = y % 32;
+            const int shift = (y / 32) % 2 ? 32 : 0;
+            const int jx = (x + shift) % 64;
+            const float joint = (by == 0 || jx == 0 || bx < 0) ? 0.6f : 0.0f;
+            c = mixColour(c, {0.45f, 0.40f, 0.36f, 1}, joint);
+            pixelAt(image, x, y) = c;
+        }
+    return image;
+}
+
+Image roofTexture()
+{
+    const int n = 128;
+    Image image = makeImage(n, n, paletteStone);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const float row = static_cast<float>(y % 32) / 32.0f;
+            const int shift = (y / 32) % 2 ? 16 : 0;
+            const float col = static_cast<float>((x + shift) % 32) / 32.0f;
+            const float noise = fractalNoise(x / 16.0f, y / 16.0f, 8, 3, 53u);
+            Colour c = mixColour({0.55f, 0.30f, 0.20f, 1}, {0.78f, 0.46f, 0.30f, 1}, row * 0.7f + 0.3f * noise);
+            const float edge = std::fmin(col, 1.0f - col);
+            c = mixColour(c, {0.25f, 0.14f, 0.10f, 1}, smoothStep(0.08f, 0.0f, edge) + smoothStep(0.9f, 1.0f, row) * 0.8f);
+            pixelAt(image, x, y) = c;
+        }
+    return image;
+}
+
+// ---- tunnel ----------------------------------------------------------------------------
+
+Image rockTexture()
+{
+    const int n = 256;
+    Image image = makeImage(n, n, paletteNight);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const float u = static_cast<float>(x) / n, v = static_cast<float>(y) / n;
+            const float rock = fractalNoise(u * 8.0f, v * 8.0f, 8, 5, 61u);
+            Colour c = mixColour({0.05f, 0.06f, 0.16f, 1}, {0.30f, 0.34f, 0.55f, 1}, rock);
+            // Panels: seams of teal light across, amber lamps along.
+            const float sv = std::fabs(v * 4.0f - std::floor(v * 4.0f) - 0.5f);
+            const float su = std::fabs(u * 2.0f - std::floor(u * 2.0f) - 0.5f);
+            c = mixColour(c, paletteTeal, smoothStep(0.47f, 0.5f, sv) * 0.9f);
+            c = mixColour(c, paletteNight, smoothStep(0.40f, 0.47f, sv) * 0.6f * (1.0f - smoothStep(0.47f, 0.5f, sv)));
+            const float lamp = std::exp(-((su - 0.5f) * (su - 0.5f) + (sv - 0.0f) * (sv - 0.0f)) * 300.0f);
+            c = mixColour(c, paletteAmber, clamp01(lamp * 1.5f));
+            pixelAt(image, x, y) = c;
+        }
+    return image;
+}
+
+// ---- star and bar ----------------------------------------------------------------------
+
+Image starTexture()
+{
+    const int n = 64;
+    Image image = makeImage(n, n, paletteAmber);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const float v = 1.0f - (y + 0.5f) / n;  // 0 at the spike's foot, 1 at its tip
+            const float u = (x + 0.5f) / n;
+            Colour c = mixColour({0.9f, 0.45f, 0.12f, 1}, {1.0f, 0.98f, 0.9f, 1}, smoothStep(0.2f, 0.95f, v));
+            c = mixColour(c, {1.0f, 0.8f, 0.4f, 1}, 0.3f * std::exp(-(u - 0.5f) * (u - 0.5f) * 40.0f));
+            pixelAt(image, x, y) = c;
+        }
+    return image;
+}
+
+Image barTexture()
+{
+    const int w = 256, h = 32;
+    Image image = makeImage(w, h, {0, 0, 0, 1});
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
+            const float across = std::exp(-(v - 0.5f) * (v - 0.5f) * 30.0f) * 0.7f + std::exp(-(v - 0.5f) * (v - 0.5f) * 400.0f) * 0.5f;
+            const float along = smoothStep(0.0f, 0.08f, u) * smoothStep(1.0f, 0.92f, u);
+            const Colour c = mixColour(paletteTeal, paletteAmber, u);
+            const float k = clamp01(across * along);
+            pixelAt(image, x, y) = {c.r * k, c.g * k, c.b * k, 1.0f};
+        }
+    return image;
+}
+
+bool saveImage(const std::string& path, const Image& image, bool alpha)
+{
+    if (writeTga(path, image, alpha)) return true;
+    std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool saveScene(const std::string& path, const MeshScene& scene)
+{
+    if (writeAse(path, scene)) return true;
+    std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
+    return false;
+}
+}  // namespace
+
+MeshScene landscapeScene()
+{
+    MeshScene scene;
+    scene.fileName = "landscape.max";
+    MeshMaterial ground;
+    ground.name = "Ground";
+    ground.bitmap = "models/landscape/landscape.tga";
+    scene.materials.push_back(ground);
+    Mesh m;
+    m.name = "Landscape";
+    for (int j = 0; j <= landCells; ++j)
+        for (int i = 0; i <= landCells; ++i) {
+            const float u = static_cast<float>(i) / landCells, v = static_cast<float>(j) / landCells;
+            const float x = -landHalf + 2.0f * landHalf * u, y = -landHalf + 2.0f * landHalf * v;
+            m.vertices.push_back({x, y, landHeight(x, y)});
+            m.texVertices.push_back({u, v, 0.0f});
+        }
+    for (int j = 0; j < landCells; ++j)
+        for (int i = 0; i < landCells; ++i) {
+            const int a = j * (landCells + 1) + i, b = a + 1, c = a + landCells + 1, d = c + 1;
+            m.faces.push_back({{a, b, d}, {a, b, d}, 1});
+            m.faces.push_back({{a, d, c}, {a, d, c}, 1});
+        }
+    // Drawn unlit with its shading in the texture: no normals, which would double the file.
+    scene.meshes.push_back(std::move(m));
+    return scene;
+}
+
+MeshScene templeScene()
+{
+    MeshScene scene;
+    scene.fileName = "templo01.max";
+    MeshMaterial marble;
+    marble.name = "Marble";
+    marble.ambient = {0.55f, 0.55f, 0.55f};
+    marble.diffuse = {0.95f, 0.95f, 0.95f};
+    marble.specular = {0.25f, 0.25f, 0.25f};
+    marble.shine = 0.2f;
+    marble.bitmap = "models/templo01/marble.tga";
+    MeshMaterial roof = marble;
+    roof.name = "Roof";
+    roof.bitmap = "models/templo01/roof.tga";
+    scene.materials = {marble, roof};
+    scene.lights.push_back({"KeyLight", {300.0f, 350.0f, 400.0f}, {1.0f, 0.9f, 0.75f}, 0.6f});
+    scene.lights.push_back({"FillLight", {-400.0f, 120.0f, -300.0f}, {0.35f, 0.45f, 0.7f}, 0.4f});
+
+    const float floor = -150.0f, step = 14.0f, colTop = 52.0f;
+    Mesh base;
+    base.name = "Base";
+    for (int i = 0; i < 3; ++i)
+        addBox(base, {-200.0f + step * i, -130.0f + step * i, floor + step * i},
+               {200.0f - step * i, 130.0f - step * i, floor + step * (i + 1)}, 100.0f);
+    const float stylobate = floor + 3 * step;
+    // The cella: the walled inner room between the colonnades.
+    addBox(base, {-110.0f, -55.0f, stylobate}, {110.0f, 55.0f, colTop}, 100.0f);
+    base.materialRef = 0;
+
+    Mesh columns;
+    columns.name = "Columns";
+    auto column = [&](float x, float y) {
+        addBox(columns, {x - 15.0f, y - 15.0f, stylobate}, {x + 15.0f, y + 15.0f, stylobate + 6.0f}, 100.0f);
+        addShaft(columns, x, y, stylobate + 6.0f, colTop - 8.0f, 11.0f);
+        addBox(columns, {x - 15.0f, y - 15.0f, colTop - 8.0f}, {x + 15.0f, y + 15.0f, colTop}, 100.0f);
+    };
+    for (int i = 0; i < 6; ++i) {
+        const float x = -170.0f + 68.0f * i;
+        column(x, -100.0f);
+        column(x, 100.0f);
+    }
+    for (float y : {-100.0f / 3.0f, 100.0f / 3.0f}) {
+        column(-170.0f, y);
+        column(170.0f, y);
+    }
+    columns.materialRef = 0;
+
+    Mesh entablature;
+    entablature.name = "Entablature";
+    addBox(entablature, {-185.0f, -115.0f, colTop}, {185.0f, 115.0f, colTop + 28.0f}, 100.0f);
+    addBox(entablature, {-195.0f, -125.0f, colTop + 28.0f}, {195.0f, 125.0f, colTop + 38.0f}, 100.0f);
+    // Gables: the triangular ends of the pediment.
+    const float eave = colTop + 38.0f, ridge = eave + 62.0f;
+    addTriangle(entablature, {-192.0f, -122.0f, eave}, {-192.0f, 122.0f, eave}, {-192.0f, 0.0f, ridge},
+                {1.22f, 0.0f, 0}, {-1.22f, 0.0f, 0}, {0.0f, 0.62f, 0});
+    addTriangle(entablature, {192.0f, 122.0f, eave}, {192.0f, -122.0f, eave}, {192.0f, 0.0f, ridge},
+                {-1.22f, 0.0f, 0}, {1.22f, 0.0f, 0}, {0.0f, 0.62f, 0});
+    entablature.materialRef = 0;
+
+    Mesh roofMesh;
+    roofMesh.name = "Roof";
+    const float overhang = 132.0f, half = 200.0f;
+    addQuad(roofMesh, {-half, -overhang, eave - 4.0f}, {half, -overhang, eave - 4.0f}, {half, 0.0f, ridge + 4.0f},
+            {-half, 0.0f, ridge + 4.0f}, {0, 0, 0}, {4, 0, 0}, {4, 1.6f, 0}, {0, 1.6f, 0});
+    addQuad(roofMesh, {half, overhang, eave - 4.0f}, {-half, overhang, eave - 4.0f}, {-half, 0.0f, ridge + 4.0f},
+            {half, 0.0f, ridge + 4.0f}, {0, 0, 0}, {4, 0, 0}, {4, 1.6f, 0}, {0, 1.6f, 0});
+    roofMesh.materialRef = 1;
+
+    scene.meshes = {base, columns, entablature, roofMesh};
+    return scene;
+}
+
+MeshScene tunnelScene()
+{
+    MeshScene scene;
+    scene.fileName = "tunel01.max";
+    MeshMaterial rock;
+    rock.name = "Rock";
+    rock.bitmap = "models/tunel01/rock.tga";
+    scene.materials.push_back(rock);
+    Mesh m;
+    m.name = "Tunnel";
+    const int segments = 24, rings = 150;
+    const float start = 500.0f, finish = -2500.0f;
+    for (int j = 0; j <= rings; ++j) {
+        const float y = start + (finish - start) * j / rings;
+        const float along = (start - y) / 100.0f;  // v: 0 at the mouth, growing inwards
+        // Ribs every fifth ring narrow the tube a little.
+        const float rib = (j % 5 == 0) ? -3.0f : 0.0f;
+        for (int i = 0; i <= segments; ++i) {
+            const float a = 2.0f * pi * (i % segments) / segments;
+            const float bump = 2.0f * (latticeNoise(i * 0.5f, j * 0.5f, segments / 2, 71u) - 0.5f);
+            const float r = 40.0f + rib + bump;
+            m.vertices.push_back({r * std::cos(a), y, r * std::sin(a)});
+            m.texVertices.push_back({3.0f * i / segments, along, 0.0f});
+        }
+    }
+    for (int j = 0; j < rings; ++j)
+        for (int i = 0; i < segments; ++i) {
+            const int a = j * (segments + 1) + i, b = a + 1, c = a + segments + 1, d = c + 1;
+            m.faces.push_back({{a, d, b}, {a, d, b}, 1});
+            m.faces.push_back({{a, c, d}, {a, c, d}, 1});
+        }
+    // Both ends closed by a fan round a centre point, so that looking down the tube the eye
+    // meets fogged rock instead of the cleared black beyond the open ends.
+    for (int end = 0; end < 2; ++end) {
+        const int ring = end == 0 ? 0 : rings;
+        const int centre = static_cast<int>(m.vertices.size());
+        const float y = end == 0 ? start : finish;
+        m.vertices.push_back({0.0f, y, 0.0f});
+        m.texVertices.push_back({1.5f, (start - y) / 100.0f, 0.0f});
+        for (int i = 0; i < segments; ++i) {
+            const int a = ring * (segments + 1) + i, b = a + 1;
+            m.faces.push_back({{centre, a, b}, {centre, a, b}, 1});
+        }
+    }
+    // Drawn unlit and fogged: no normals.
+    scene.meshes.push_back(std::move(m));
+    return scene;
+}
+
+MeshScene starScene()
+{
+    MeshScene scene;
+    scene.fileName = "star01.max";
+    MeshMaterial glow;
+    glow.name = "Star";
+    glow.bitmap = "models/star.tga";
+    scene.materials.push_back(glow);
+    Mesh m;
+    m.name = "Star";
+    // Spikes along the twelve directions of an icosahedron.
+    const float g = (1.0f + std::sqrt(5.0f)) * 0.5f;
+    const Point3 dirs[12] = {{-1, g, 0}, {1, g, 0},  {-1, -g, 0}, {1, -g, 0}, {0, -1, g}, {0, 1, g},
+                             {0, -1, -g}, {0, 1, -g}, {g, 0, -1}, {g, 0, 1},  {-g, 0, -1}, {-g, 0, 1}};
+    for (const Point3& raw : dirs) {
+        const Point3 d = normalised(raw);
+        const Point3 side = normalised(cross(d, std::fabs(d.z) < 0.9f ? Point3{0, 0, 1} : Point3{1, 0, 0}));
+        const Point3 up = cross(d, side);
+        const Point3 tip = d * 42.0f;
+        const int sides = 5;
+        for (int k = 0; k < sides; ++k) {
+            const float a0 = 2.0f * pi * k / sides, a1 = 2.0f * pi * (k + 1) / sides;
+            const Point3 p0 = d * 8.0f + (side * std::cos(a0) + up * std::sin(a0)) * 9.0f;
+            const Point3 p1 = d * 8.0f + (side * std::cos(a1) + up * std::sin(a1)) * 9.0f;
+            addTriangle(m, p0, p1, tip, {static_cast<float>(k) / sides, 0, 0}, {static_cast<float>(k + 1) / sides, 0, 0},
+                        {(k + 0.5f) / sides, 1.0f, 0});
+            addTriangle(m, p1, p0, Point3{}, {0.5f, 0, 0}, {0.5f, 0, 0}, {0.5f, 0, 0});
+        }
+    }
+    scene.meshes.push_back(std::move(m));
+    return scene;
+}
+
+MeshScene logoBarScene()
+{
+    MeshScene scene;
+    scene.fileName = "logobar.max";
+    MeshMaterial bar;
+    bar.name = "Bar";
+    bar.bitmap = "models/logobar.tga";
+    scene.materials.push_back(bar);
+    Mesh m;
+    m.name = "LogoBar";
+    addQuad(m, {0, 0, -0.75f}, {10, 0, -0.75f}, {10, 0, 0.75f}, {0, 0, 0.75f}, {0, 0, 0}, {1, 0, 0}, {1, 1, 0},
+            {0, 1, 0});
+    scene.meshes.push_back(std::move(m));
+    return scene;
+}
+
+bool writeModels(const std::string& dir)
+{
+    std::error_code error;
+    for (const char* sub : {"models/landscape", "models/templo01", "models/tunel01"})
+        std::filesystem::create_directories(dir + "/" + sub, error);
+    const std::string models = dir + "/models";
+    bool ok = saveScene(models + "/landscape/landscape.ase", landscapeScene());
+    ok = ok && saveImage(models + "/landscape/landscape.tga", landscapeTexture(), false);
+    ok = ok && saveScene(models + "/templo01/templo01.ase", templeScene());
+    ok = ok && saveImage(models + "/templo01/marble.tga", marbleTexture(), false);
+    ok = ok && saveImage(models + "/templo01/roof.tga", roofTexture(), false);
+    ok = ok && saveScene(models + "/tunel01/tunel01.ase", tunnelScene());
+    ok = ok && saveImage(models + "/tunel01/rock.tga", rockTexture(), false);
+    ok = ok && saveScene(models + "/star01.ase", starScene());
+    ok = ok && saveImage(models + "/star.tga", starTexture(), false);
+    ok = ok && saveScene(models + "/logobar.ase", logoBarScene());
+    ok = ok && saveImage(models + "/logobar.tga", barTexture(), false);
+    return ok;
+}
