@@ -1,0 +1,207 @@
+// The temple scene's state through its real draw under the offscreen context: the camera's legs
+// and their boundaries, the end of the scene, the words' rise and fall windows with steady and
+// uneven frames, paused, zero and negative frame durations, the fog, the words drawn with the
+// opacity of the frame before, and the cleanup that releases the model.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "scenes/temple_scene.h"
+#include "shell/demo_state.h"
+#include "support/gl_context.h"
+#include "support/scene_frames.h"
+
+namespace {
+class Temple : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(openTestGlContext());
+        initTempleScene();
+    }
+    void SetUp() override
+    {
+        demoState = DemoState{};
+        templeState = TempleState{};
+        templeModel = AseModel{};
+    }
+    static void frame(float previous, float t)
+    {
+        demoState.previousFrameTime = previous;
+        EXPECT_TRUE(drawTempleScene(t));
+    }
+};
+
+// Pixel of a point of the word plane (eye space, z = -4.99) under the 45-degree overlay
+// projection, origin bottom left.
+int wordColumn(float x) { return int(std::lround(400.0 + 400.0 * x / (4.99 * 0.41421356 * 4.0 / 3.0))); }
+int wordRow(float y) { return int(std::lround(300.0 + 300.0 * y / (4.99 * 0.41421356))); }
+
+TEST_F(Temple, EachLegMovesTheEyeItsWayUpToAndIncludingItsEnd)
+{
+    struct Step {
+        float t;
+        float dx, dy, dz;  // per second
+    };
+    const Step steps[] = {
+        {40.0f, 2, 0, 0},  {40.01f, 0, 0, -3}, {45.0f, 0, 0, -3},  {45.01f, 3, 0, -3},
+        {50.0f, 3, 0, -3}, {50.01f, -2, 0.5f, -2}, {55.6f, -2, 0.5f, -2},
+    };
+    for (const Step& s : steps) {
+        templeState = TempleState{};
+        frame(s.t - 0.5f, s.t);
+        EXPECT_NEAR(templeState.templeEye.x, -2.0f + s.dx * 0.5f, 1e-4f) << s.t;
+        EXPECT_NEAR(templeState.templeEye.y, 0.0f + s.dy * 0.5f, 1e-4f) << s.t;
+        EXPECT_NEAR(templeState.templeEye.z, 30.0f + s.dz * 0.5f, 1e-4f) << s.t;
+        EXPECT_FALSE(demoState.sceneDone) << s.t;
+    }
+
+    // Past 55.6: done, the eye stays, the words and the fades still run, the frame is drawn.
+    templeState = TempleState{};
+    templeState.wordAlpha[5] = 0.8f;
+    frame(55.5f, 55.61f);
+    EXPECT_TRUE(demoState.sceneDone);
+    EXPECT_EQ(templeState.templeEye.x, -2.0f);
+    EXPECT_EQ(templeState.templeEye.z, 30.0f);
+    EXPECT_NEAR(templeState.wordAlpha[5], 0.8f - 0.2f * 0.11f, 1e-5f);
+    EXPECT_FLOAT_EQ(demoState.previousFrameTime, 55.61f);
+}
+
+TEST_F(Temple, WordsRiseInTheirWindowsAndFallAfterInTurn)
+{
+    // Steady frames from the scene's start, at two frame rates.
+    for (int fps : {70, 60}) {
+        templeState = TempleState{};
+        demoState = DemoState{};
+        float highest[6] = {};
+        float highestAt[6] = {};
+        bool wordOneWaited = true;
+        float wordOneAt39 = -1, wordOneAt42 = -1;
+        playFrames(drawTempleScene, 34.8f, 55.6f, fps, [&](float t) {
+            const TempleState& s = templeState;
+            if (t <= 36.0f && s.wordAlpha[0] != 0.0f) wordOneWaited = false;
+            if (std::fabs(t - 39.0f) < 0.5f / fps) wordOneAt39 = s.wordAlpha[0];
+            if (std::fabs(t - 42.0f) < 0.5f / fps) wordOneAt42 = s.wordAlpha[0];
+            for (int k = 0; k < 6; ++k)
+                if (s.wordAlpha[k] > highest[k]) {
+                    highest[k] = s.wordAlpha[k];
+                    highestAt[k] = t;
+                }
+        });
+        EXPECT_FALSE(demoState.sceneDone) << "55.6 itself still belongs to the scene";
+        EXPECT_TRUE(wordOneWaited) << fps;
+        EXPECT_NEAR(wordOneAt39, 0.6f, 0.015f) << fps;  // within two clock steps either side
+        EXPECT_EQ(wordOneAt42, 0.0f) << fps;
+        for (int k = 0; k < 6; ++k) {
+            const float peak = k == 5 ? 0.8f : 0.6f;
+            EXPECT_LE(highest[k], peak + 1e-5f) << "word " << k + 1 << " at " << fps;
+            EXPECT_GT(highest[k], peak - 0.01f) << "word " << k + 1 << " at " << fps;
+            EXPECT_NEAR(highestAt[k], templeWords[k].riseEnd, 2.5f / 70.0f) << "word " << k + 1;
+        }
+        // Words 1 to 4 are gone again by the end; word 5 has just faded out; word 6 is falling.
+        for (int k = 0; k < 5; ++k) EXPECT_EQ(templeState.wordAlpha[k], 0.0f) << "word " << k + 1;
+        EXPECT_NEAR(templeState.wordAlpha[5], 0.8f - 0.2f * 0.6f, 0.02f);
+    }
+}
+
+TEST_F(Temple, OpacitiesStayWithinZeroAndOneWhateverTheFrameDurations)
+{
+    // A long frame inside word 1's window, a rewind, and a frame that jumps far past a window.
+    frame(36.5f, 38.9f);
+    EXPECT_NEAR(templeState.wordAlpha[0], 0.48f, 1e-5f);
+    frame(38.9f, 37.0f);  // rewind inside the window: the rising word goes back down
+    EXPECT_NEAR(templeState.wordAlpha[0], 0.1f, 1e-5f);
+    frame(37.0f, 36.2f);
+    EXPECT_EQ(templeState.wordAlpha[0], 0.0f) << "clamped at 0";
+    EXPECT_NEAR(templeState.templeEye.x, -2.0f + 2.0f * (2.4f - 1.9f - 0.8f), 1e-4f);
+    templeState.wordAlpha[1] = 0.9f;
+    frame(39.5f, 41.5f);  // word 2 rises by 0.4 and stops at 1
+    EXPECT_EQ(templeState.wordAlpha[1], 1.0f);
+    templeState.wordAlpha[0] = 0.3f;
+    frame(41.5f, 52.0f);  // word 1 falls by more than it has
+    EXPECT_EQ(templeState.wordAlpha[0], 0.0f);
+}
+
+TEST_F(Temple, PausedFrameDrawsAndChangesNothing)
+{
+    templeState.wordAlpha[0] = 0.3f;
+    demoState.playState = Paused;
+    demoState.previousFrameTime = 37.0f;
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    EXPECT_TRUE(drawTempleScene(38.0f));
+    EXPECT_TRUE(drawTempleScene(60.0f));
+    EXPECT_EQ(templeState.wordAlpha[0], 0.3f);
+    EXPECT_EQ(templeState.templeEye.x, -2.0f);
+    EXPECT_EQ(demoState.previousFrameTime, 37.0f);
+    EXPECT_FALSE(demoState.sceneDone);
+    EXPECT_EQ(readPixel(400, 300).r, 255);
+}
+
+TEST_F(Temple, ZeroDtFrameChangesNothing)
+{
+    templeState.templeEye = Vector3{5.0f, 1.0f, 12.0f};
+    templeState.wordAlpha[1] = 0.4f;
+    templeState.wordAlpha[0] = 0.2f;
+    frame(41.0f, 41.0f);
+    EXPECT_EQ(templeState.templeEye.x, 5.0f);
+    EXPECT_EQ(templeState.templeEye.y, 1.0f);
+    EXPECT_EQ(templeState.templeEye.z, 12.0f);
+    EXPECT_EQ(templeState.wordAlpha[0], 0.2f);
+    EXPECT_EQ(templeState.wordAlpha[1], 0.4f);
+}
+
+TEST_F(Temple, WordIsDrawnWithTheOpacityOfTheFrameBeforeThroughTheFog)
+{
+    solidTexture(TempleWord1Texture, 255, 255, 255);
+    templeState.wordAlpha[0] = 0.5f;
+    frame(37.0f, 37.5f);
+    // White fogged at 4.99 units towards grey 0.8, then half over the black frame.
+    const float fogged = std::exp(-0.04f * 4.99f) + (1.0f - std::exp(-0.04f * 4.99f)) * 0.8f;
+    const Rgb word = readPixel(wordColumn(-0.8f), wordRow(1.65f));
+    EXPECT_NEAR(word.r, 255.0f * 0.5f * fogged, 3.0f);
+    EXPECT_NEAR(templeState.wordAlpha[0], 0.6f, 1e-5f);
+    const Rgb beside = readPixel(wordColumn(-2.0f), wordRow(1.65f));
+    EXPECT_LT(beside.r, 3);
+}
+
+TEST_F(Temple, TempleIsDrawnTexturedLitAndFogged)
+{
+    // A blue-textured cube round the origin, 10 units (200 model units) each way: the eye at
+    // (-2, 0, 30) sees its +z face 20 units away.
+    solidTexture(9301, 0, 0, 255);
+    templeModel = texturedCube(200.0f, 9301);
+    templeModel.lightCount = 1;
+    templeModel.lights.resize(1);
+    AseLight& light = templeModel.lights[0];
+    light.position[2] = 1.0f;
+    light.color[0] = light.color[1] = light.color[2] = 1.0f;
+    light.intensity = 1.0f;
+    frame(38.0f, 38.0f);
+    const Rgb face = readPixel(400, 300);
+    const float fog = std::exp(-0.04f * 20.0f);
+    EXPECT_NEAR(face.r, 255.0f * 0.8f * (1.0f - fog), 8.0f);
+    EXPECT_GT(face.b, face.r + 60) << "the blue texture shows through the fog";
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    GLint mode = 0;
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    EXPECT_EQ(mode, GL_EXP);
+    GLfloat density = 0, colour[4] = {};
+    glGetFloatv(GL_FOG_DENSITY, &density);
+    glGetFloatv(GL_FOG_COLOR, colour);
+    EXPECT_FLOAT_EQ(density, 0.04f);
+    EXPECT_FLOAT_EQ(colour[0], 0.8f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+
+    cleanupTempleScene();
+    ASSERT_EQ(templeModel.objects.size(), 1u);
+    EXPECT_TRUE(templeModel.objects[0].vertices.empty());
+    EXPECT_TRUE(templeModel.materials.empty());
+    initTempleScene();
+}
+}  // namespace
