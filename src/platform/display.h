@@ -10,11 +10,19 @@ void displayQuit();
 // is nearest to bits. False when the display offers no such mode.
 bool displayChangeMode(int width, int height, int bits);
 void displayRestoreMode();         // forgets the recorded mode; the desktop mode comes back
-// Sets the pixel-format request: double buffer, 16-bit depth, no alpha, no stencil.
+// Sets the pixel-format request: double buffer, depth of at least depthBits and never under
+// 24 bits, no alpha, no stencil.
 void displaySetPixelFormat(int colourBits, int depthBits);
 // Creates the hidden window with a client area of width x height, full screen in the recorded
 // mode when fullscreen is set.
 bool displayCreateWindow(const char* title, int width, int height, bool fullscreen);
+// Creates the hidden window for a frame that is scaled at every swap: full screen at the
+// desktop's own resolution (no mode change) when desktop is set, otherwise a resizable window
+// with a client area of width x height. Its drawable has the screen's own pixels where the
+// desktop scales windows up.
+bool displayCreateScaledWindow(const char* title, int width, int height, bool desktop);
+// Pixels of the window's drawable; false without a window.
+bool displayDrawableSize(int& width, int& height);
 bool displayCreateContext();
 bool displayMakeCurrent();
 bool displayReleaseCurrent();

@@ -52,7 +52,10 @@ bool translate(const SDL_Event& event, Message& out)
     case SDL_WINDOWEVENT:
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE: out = {WM_CLOSE, 0, 0}; return true;
-        case SDL_WINDOWEVENT_MINIMIZED: out = {WM_ACTIVATE, uintptr_t{1} << 16, 0}; return true;
+        // A hidden window (unmapped, as X11 iconifies without a window manager) has no
+        // picture to draw, just like a minimised one.
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN: out = {WM_ACTIVATE, uintptr_t{1} << 16, 0}; return true;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_FOCUS_GAINED: out = {WM_ACTIVATE, 0, 0}; return true;

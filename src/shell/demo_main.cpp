@@ -97,9 +97,14 @@ int playDemo(const DemoOptions& options)
 {
     bool offline = offlineRequested(options);
     if (offline) displayRequestOffscreen();
-    if (!openGlWindow("DemoTORVA - v 0.5b", demoSettings.width, demoSettings.height, 16,
-                      demoSettings.fullscreen && !options.window && !offline))
-        return 0;
+    // Offline runs read the frame back from the window itself, unscaled; interactive runs with
+    // --desktop or --window draw into the offscreen frame and scale it.
+    const char* title = "DemoTORVA - v 0.5b";
+    bool opened = !offline && (options.desktop || options.window)
+                      ? openScaledGlWindow(title, demoSettings.width, demoSettings.height, 16, options.desktop)
+                      : openGlWindow(title, demoSettings.width, demoSettings.height, 16,
+                                     demoSettings.fullscreen && !options.window && !offline);
+    if (!opened) return 0;
     if (audioApi.getVersion() != audioVersionWord) {
         showMessageBox("BASS version 0.8 was not loaded", "Incorrect BASS.DLL", MB_OK);
         return 0;

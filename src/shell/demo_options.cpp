@@ -7,7 +7,10 @@
 
 const char* const demoUsage =
     "Usage: demotorva [options]\n"
-    "  --window        play in an 800 x 600 window instead of full screen\n"
+    "  --desktop       full screen at the desktop's own resolution, without a mode switch; the\n"
+    "                  800 x 600 picture is scaled to fit, keeping its shape\n"
+    "  --window        play in a window instead of full screen (800 x 600 at first; resizing\n"
+    "                  it scales the picture)\n"
     "  --data DIR      read the demo's data from DIR\n"
     "  --record FILE   render the demo offline to a video with its music (MP4, needs ffmpeg)\n"
     "  --frames DIR    render the demo offline to one PNG per frame\n"
@@ -47,6 +50,7 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
         const char* v = nullptr;
         double number = 0;
         if (arg == "--window") options.window = true;
+        else if (arg == "--desktop") options.desktop = true;
         else if (arg == "--help" || arg == "-h") options.help = true;
         else if (arg == "--version") options.version = true;
         else if (arg == "--show-time") options.showTime = true;
@@ -77,6 +81,10 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
             error = "unknown option: " + arg;
             return false;
         }
+    }
+    if (options.window && options.desktop) {
+        error = "--window and --desktop cannot be combined";
+        return false;
     }
     return true;
 }

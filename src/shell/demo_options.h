@@ -5,7 +5,8 @@
 #include <string>
 
 struct DemoOptions {
-    bool window = false;      // --window: start in a window without asking
+    bool window = false;      // --window: start in a resizable window without asking
+    bool desktop = false;     // --desktop: full screen at the desktop's resolution, frame scaled
     std::string dataDir;      // --data DIR
     bool help = false;        // --help
     bool version = false;     // --version

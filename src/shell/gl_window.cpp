@@ -4,11 +4,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cstdio>
+
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/message_box.h"
 #include "shell/demo_clock.h"
 #include "shell/demo_state.h"
+#include "shell/frame_scaler.h"
 
 GlWindow glWindow;
 
@@ -76,11 +79,73 @@ bool openGlWindow(const char* title, int width, int height, int colourBits, bool
     return true;
 }
 
+bool useScaledFrame(int width, int height)
+{
+    if (!createFrameScaler(width, height)) return false;
+    glWindow.scaledFrame = true;
+    glWindow.clientWidth = width;
+    glWindow.clientHeight = height;
+    return true;
+}
+
+bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop)
+{
+    demoSettings.fullscreen = false;
+    if (!displayInit()) {
+        showMessageBox("Failed To Register The Window Class.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    glWindow.instance = true;
+    displaySetPixelFormat(colourBits, 16);
+    if (!displayCreateScaledWindow(title, width, height, desktop)) {
+        creationFailed("Window Creation Error.");
+        return false;
+    }
+    glWindow.window = true;
+    glWindow.deviceContext = true;
+    if (!displayCreateContext()) {
+        creationFailed("Can't Create A GL Rendering Context.");
+        return false;
+    }
+    glWindow.renderContext = true;
+    if (!displayMakeCurrent()) {
+        creationFailed("Can't Activate The GL Rendering Context.");
+        return false;
+    }
+    if (!useScaledFrame(width, height)) {
+        // The window was never shown, so the plain window or mode switch takes its place
+        // without anything appearing on screen first.
+        if (desktop)
+            std::fprintf(stderr, "demotorva: this OpenGL driver cannot draw the frame offscreen to scale "
+                                 "it; switching the display to %d x %d instead\n", width, height);
+        else
+            std::fprintf(stderr, "demotorva: this OpenGL driver cannot draw the frame offscreen to scale "
+                                 "it; playing in a fixed %d x %d window instead\n", width, height);
+        closeGlWindow();
+        return openGlWindow(title, width, height, colourBits, desktop);
+    }
+    glWindow.desktop = desktop;
+    if (desktop) displayShowCursor(false);
+    displaySetSwapInterval(displayIsOffscreen() ? 0 : 1);
+    displayShowWindow();
+    resizeView(width, height);
+    if (!initGlState()) {
+        creationFailed("Initialization Failed.");
+        return false;
+    }
+    return true;
+}
+
 void closeGlWindow()
 {
-    if (demoSettings.fullscreen) {
+    if (demoSettings.fullscreen || glWindow.desktop) {
         displayRestoreMode();
         displayShowCursor(true);
+        glWindow.desktop = false;
+    }
+    if (glWindow.scaledFrame) {
+        destroyFrameScaler();
+        glWindow.scaledFrame = false;
     }
     if (glWindow.renderContext) {
         if (!displayReleaseCurrent()) shutdownError("Release Of DC And RC Failed.");
@@ -183,6 +248,12 @@ intptr_t handleWindowMessage(void*, uint32_t message, uintptr_t wParam, intptr_t
         if (wParam < 256) keys[wParam] = false;
         return 0;
     case WM_SIZE:
+        // A scaled frame keeps its size: only the next swap's scaling follows the window.
+        if (glWindow.scaledFrame) {
+            glWindow.clientWidth = static_cast<int>(lParam & 0xFFFF);
+            glWindow.clientHeight = static_cast<int>((lParam >> 16) & 0xFFFF);
+            return 0;
+        }
         resizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
         return 0;
     default:
@@ -203,4 +274,15 @@ int pumpMessage()
     return 1;
 }
 
-void swapGlBuffers() { displaySwapBuffers(); }
+void swapGlBuffers()
+{
+    if (!glWindow.scaledFrame) {
+        displaySwapBuffers();
+        return;
+    }
+    int width = glWindow.clientWidth, height = glWindow.clientHeight;
+    displayDrawableSize(width, height);
+    presentScaledFrame(width, height);
+    displaySwapBuffers();
+    bindScaledFrame();
+}

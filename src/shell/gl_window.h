@@ -2,6 +2,11 @@
 //
 // The window procedure turns messages into the run-time flags of DemoState: quit, skip scene,
 // overlay toggles and the hidden preview controls (pause, resume, seek) that also move the music.
+//
+// The window either shows the frame buffer as it is (an 800 x 600 display mode or window), or,
+// full screen at the desktop's resolution and in a resizable window, shows a scaled frame: the
+// scenes draw into an offscreen frame of the demo's size and each swap scales it to the window
+// (shell/frame_scaler). A resize then changes only that scaling, never the scenes' viewport.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +19,10 @@ struct GlWindow {
     bool deviceContext = false;  // the window can be drawn to
     bool renderContext = false;  // the GL context exists
     Message message;             // last message taken by pumpMessage; wParam is the exit code
+    bool scaledFrame = false;    // frames go to the offscreen frame, scaled onto the window at each swap
+    bool desktop = false;        // full screen at the desktop's resolution (no mode change)
+    int clientWidth = 0;         // client size of the last WM_SIZE while scaled: the output size
+    int clientHeight = 0;        //   where no window reports its drawable's
 };
 
 extern GlWindow glWindow;
@@ -22,10 +31,21 @@ extern GlWindow glWindow;
 constexpr float seekStepSeconds = 0.5f;
 
 bool openGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen);
+// Opens the window for a scaled frame of width x height: full screen at the desktop's
+// resolution when desktop is set, else a resizable window that opens at width x height. Failures
+// are reported as openGlWindow reports them. Where the driver cannot make the offscreen frame it
+// says so on standard error and opens as openGlWindow does instead: the display-mode switch
+// (with its question) for desktop, a fixed window otherwise.
+bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop);
+// Sends every later frame of the current context to an offscreen width x height frame that each
+// swap shows scaled. False, and nothing changed, when the driver cannot make it.
+bool useScaledFrame(int width, int height);
 void closeGlWindow();
 void resizeView(int width, int height);
 bool initGlState();
 intptr_t handleWindowMessage(void* window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 // 0: queue empty; 2: WM_QUIT taken (quit requested); 1: a message was handled.
 int pumpMessage();
+// Shows the frame: with a scaled frame, scales it onto the window's back buffer first and
+// binds the offscreen frame again after the swap.
 void swapGlBuffers();
