@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,10 +14,33 @@ SDL_DisplayMode fullscreenMode{};
 bool modeRecorded = false;
 }
 
+namespace {
+bool drawsToNoScreen(const char* driver)
+{
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+}  // namespace
+
 bool displayInit()
 {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "demotorva: no display: %s\n", SDL_GetError());
+        return false;
+    }
+    // Where no display answers, SDL falls back on its offscreen driver by itself, and the demo
+    // would play in a window nobody can see. Only a driver asked for by name may draw nowhere.
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (drawsToNoScreen(SDL_GetCurrentVideoDriver()) && !drawsToNoScreen(requested)) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr,
+                     "demotorva: no display could be opened (DISPLAY is %s); "
+                     "SDL_VIDEODRIVER=offscreen draws to none on purpose\n",
+                     display && *display ? display : "not set");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
 }
 
 void displayQuit() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
@@ -53,7 +77,11 @@ void displaySetPixelFormat(int colourBits, int depthBits)
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channel);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    // The depth asked for is a minimum the driver may exceed, as WGL drivers commonly did; at
+    // least 24 bits are asked for here, since the scenes' near planes of 0.01 and 0.001 leave a
+    // 16-bit buffer no precision a few units out: everything farther rounds to the cleared
+    // depth and is not drawn at all.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits < 24 ? 24 : depthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
@@ -67,6 +95,35 @@ bool displayCreateWindow(const char* title, int width, int height, bool fullscre
                               height, flags);
     if (!window) return false;
     if (fullscreen && modeRecorded) SDL_SetWindowDisplayMode(window, &fullscreenMode);
+    return true;
+}
+
+bool displayCreateScaledWindow(const char* title, int width, int height, bool desktop)
+{
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
+    int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
+    if (desktop) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        // Made at the desktop's size and place from the start, the window covers the screen
+        // even where no window manager acts on the full-screen request (a bare X server).
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(0, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+            x = bounds.x;
+            y = bounds.y;
+            width = bounds.w;
+            height = bounds.h;
+        }
+    } else {
+        flags |= SDL_WINDOW_RESIZABLE;
+    }
+    window = SDL_CreateWindow(title, x, y, width, height, flags);
+    return window != nullptr;
+}
+
+bool displayDrawableSize(int& width, int& height)
+{
+    if (!window) return false;
+    SDL_GL_GetDrawableSize(window, &width, &height);
     return true;
 }
 
@@ -116,7 +173,7 @@ bool displayIsOffscreen()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver) driver = std::getenv("SDL_VIDEODRIVER");
-    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    return drawsToNoScreen(driver);
 }
 
 void displayRequestOffscreen() { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
