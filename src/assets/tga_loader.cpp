@@ -26,17 +26,17 @@ TgaStatus readTgaImage(const char* path, TgaImage& image)
     std::FILE* file = std::fopen(resolvePath(path).c_str(), "rb");
     if (!file) return TgaCannotOpen;
     unsigned char head[3] = {};
-    unsigned char spec[6] = {};
+    unsigned char geometry[6] = {};  // width, height, pixel depth, descriptor
     bool headerRead = std::fread(head, 1, 3, file) == 3 && std::fseek(file, 12, SEEK_SET) == 0 &&
-                      std::fread(spec, 1, 6, file) == 6;
+                      std::fread(geometry, 1, 6, file) == 6;
     if (!headerRead || head[1] != 0 || head[2] != 2) {
         std::fclose(file);
         // A file too short for its header holds no true-colour image.
         return headerRead ? TgaNotTrueColour : TgaShortData;
     }
-    int width = spec[0] + 256 * spec[1];
-    int height = spec[2] + 256 * spec[3];
-    int depth = spec[4];
+    int width = geometry[0] + 256 * geometry[1];
+    int height = geometry[2] + 256 * geometry[3];
+    int depth = geometry[4];
     if (!validSide(width) || !validSide(height)) {
         std::fclose(file);
         return TgaBadSize;

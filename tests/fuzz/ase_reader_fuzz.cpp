@@ -1,0 +1,58 @@
+// libFuzzer target for the ASE reader: any bytes as a model file must load without a read or
+// write outside memory, give tables exactly as long as their counts, and give the same model
+// whether the passes step through the line index or read every character, and whether its
+// objects are read on one thread or on three (the path large files take).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "assets/ase_reader.h"
+#include "ase_model_compare.h"
+
+namespace {
+void check(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+void checkTables(const AseModel& model)
+{
+    check(model.objects.size() == static_cast<size_t>(model.objectCount));
+    check(model.materials.size() == static_cast<size_t>(model.materialCount));
+    check(model.lights.size() == static_cast<size_t>(model.lightCount));
+    check(model.cameras.size() == static_cast<size_t>(model.cameraCount));
+    for (const AseObject& o : model.objects) {
+        check(o.vertices.size() == static_cast<size_t>(o.vertexCount));
+        check(o.faces.size() == static_cast<size_t>(o.faceCount));
+        check(o.texVertices.size() == static_cast<size_t>(o.texVertexCount));
+        check(o.vertexNormals.size() == (o.hasNormals ? o.vertices.size() : 0));
+        check(o.anim.posKeys.size() == static_cast<size_t>(o.anim.posKeyCount));
+        check(o.anim.rotKeys.size() == static_cast<size_t>(o.anim.rotKeyCount));
+        check(o.name[aseNameSize - 1] == '\0');
+    }
+    for (const AseMaterial& m : model.materials) check(m.bitmap[aseNameSize - 1] == '\0' && m.name[aseNameSize - 1] == '\0');
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const char* text = reinterpret_cast<const char*>(data);
+    AseReadOptions options;
+    options.loadTextures = false;
+    AseModel indexed;
+    loadAseModelWith(text, size, indexed, options);
+    checkTables(indexed);
+    options.lineIndex = false;
+    AseModel plain;
+    loadAseModelWith(text, size, plain, options);
+    if (!ase_compare::difference(indexed, plain).empty()) std::abort();
+    options.lineIndex = true;
+    options.threads = 3;
+    AseModel threaded;
+    loadAseModelWith(text, size, threaded, options);
+    if (!ase_compare::difference(indexed, threaded).empty()) std::abort();
+    releaseAseModel(threaded);
+    releaseAseModel(indexed);
+    return 0;
+}
