@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds what is missing (the demo and its data pack) and plays the demo. Without a display it
-# records the demo to demo.mp4 instead and says where it is. Options are passed on to demotorva.
+# Builds what is missing (the demo and its data pack) and plays the demo full screen at the
+# desktop's own resolution (--desktop), unless the options ask for a window or a recording.
+# Without a display it records the demo to demo.mp4 instead and says where it is. Options are
+# passed on to demotorva.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build"
@@ -15,4 +17,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${SDL_VIDEODRIVE
     echo "The demo is in $PWD/demo.mp4"
     exit 0
 fi
-exec "$build/demotorva" "$@"
+screen=(--desktop)
+for arg in "$@"; do
+    case "$arg" in
+    --window | --desktop | --record | --frames | --audio | --benchmark | --help | -h | --version) screen=() ;;
+    esac
+done
+exec "$build/demotorva" "${screen[@]}" "$@"
