@@ -31,6 +31,24 @@ void resumeMusicAtDemoTime()
     audioApi.setPositionSeconds(demoState.musicHandle, demoTime > 0.0f ? demoTime : 0.0);
     audioApi.start();
 }
+
+// The steps after the window exists: its device and rendering contexts, made current. Each
+// failure is reported with its own text and tears down what was made.
+bool createCurrentContext()
+{
+    glWindow.window = true;
+    glWindow.deviceContext = true;
+    if (!displayCreateContext()) {
+        creationFailed("Can't Create A GL Rendering Context.");
+        return false;
+    }
+    glWindow.renderContext = true;
+    if (!displayMakeCurrent()) {
+        creationFailed("Can't Activate The GL Rendering Context.");
+        return false;
+    }
+    return true;
+}
 }  // namespace
 
 bool openGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen)
@@ -58,17 +76,7 @@ bool openGlWindow(const char* title, int width, int height, int colourBits, bool
         creationFailed("Window Creation Error.");
         return false;
     }
-    glWindow.window = true;
-    glWindow.deviceContext = true;
-    if (!displayCreateContext()) {
-        creationFailed("Can't Create A GL Rendering Context.");
-        return false;
-    }
-    glWindow.renderContext = true;
-    if (!displayMakeCurrent()) {
-        creationFailed("Can't Activate The GL Rendering Context.");
-        return false;
-    }
+    if (!createCurrentContext()) return false;
     displaySetSwapInterval(displayIsOffscreen() ? 0 : 1);
     displayShowWindow();
     resizeView(width, height);
@@ -101,17 +109,7 @@ bool openScaledGlWindow(const char* title, int width, int height, int colourBits
         creationFailed("Window Creation Error.");
         return false;
     }
-    glWindow.window = true;
-    glWindow.deviceContext = true;
-    if (!displayCreateContext()) {
-        creationFailed("Can't Create A GL Rendering Context.");
-        return false;
-    }
-    glWindow.renderContext = true;
-    if (!displayMakeCurrent()) {
-        creationFailed("Can't Activate The GL Rendering Context.");
-        return false;
-    }
+    if (!createCurrentContext()) return false;
     if (!useScaledFrame(width, height)) {
         // The window was never shown, so the plain window or mode switch takes its place
         // without anything appearing on screen first.
