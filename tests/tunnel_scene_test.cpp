@@ -13,6 +13,7 @@
 #include "shell/demo_state.h"
 #include "support/gl_context.h"
 #include "support/late_scene_frames.h"
+#include "support/scene_frames.h"
 
 namespace {
 class Tunnel : public ::testing::Test {
@@ -68,17 +69,6 @@ AseModel squareModel(float x0, float y0, float x1, float y1, float z, TextureId 
     object.faces = {a, b};
     object.faceCount = object.texFaceCount = 2;
     return model;
-}
-
-// A 2 x 2 texture of one colour under the given name.
-void solidTexture(TextureId name, unsigned char r, unsigned char g, unsigned char b)
-{
-    const unsigned char texels[12] = {r, g, b, r, g, b, r, g, b, r, g, b};
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
 }
 
 TEST_F(Tunnel, StarShowsInFrontOfTheTunnelWallAndBothAreFogged)
