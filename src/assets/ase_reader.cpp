@@ -381,6 +381,8 @@ float convertWithStrtof(const char* start, const char* stop)
     return std::strtof(text.c_str(), nullptr);
 }
 
+constexpr float powersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
 // "%f": skips blanks and takes an optional sign, then "inf", "infinity", "nan", a hexadecimal
 // "0x" real or a decimal real with optional exponent. As glibc does, an "e" (or "p") with no
 // exponent digits after it is consumed and the mantissa's value stored; a sign, point or "0x"
@@ -468,9 +470,8 @@ bool scanFloatGeneral(Cursor& c, float& out)
         }
     }
     c.p = p;
-    static constexpr float tens[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     if (exact && digits <= (uint64_t(1) << 24) && scale >= -10) {
-        const float value = static_cast<float>(digits) / tens[-scale];
+        const float value = static_cast<float>(digits) / powersOfTen[-scale];
         out = negative ? -value : value;
         return true;
     }
@@ -486,8 +487,6 @@ bool scanFloatGeneral(Cursor& c, float& out)
 }
 
 inline bool isDecimal(char c) { return static_cast<unsigned char>(c - '0') < 10; }
-
-constexpr float powersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
 
 // Whether the four characters of word (the first in its lowest byte) are all decimal digits:
 // each byte's upper half is 3 and its lower half stays below 16 when 6 is added.
@@ -582,34 +581,6 @@ constexpr ptrdiff_t fastRoom = 16;
     return scanFloatGeneral(c, out);
 }
 
-// Runs a scanf format of blanks, literal characters and %d, %i and %f conversions against
-// the input, storing into outs in order (int32_t for %d and %i, float for %f). Stops at the
-// first literal that does not match or conversion that fails; returns the conversions stored.
-int scanFormat(Cursor& c, const char* format, void* const* outs)
-{
-    int stored = 0;
-    for (const char* f = format; *f != '\0'; ++f) {
-        if (isBlank(*f)) {
-            skipBlanks(c);
-            continue;
-        }
-        if (*f == '%') {
-            ++f;
-            bool ok = false;
-            if (*f == 'f')
-                ok = scanFloat(c, *static_cast<float*>(outs[stored]));
-            else
-                ok = scanInt(c, *f == 'i', *static_cast<int32_t*>(outs[stored]));
-            if (!ok) return stored;
-            ++stored;
-            continue;
-        }
-        if (c.p == c.end || *c.p != *f) return stored;
-        ++c.p;
-    }
-    return stored;
-}
-
 // A format's blank and literal word: skips blanks, then takes the word's characters while
 // they match, as scanf does (a mismatch leaves the cursor on the first character that differs).
 [[gnu::always_inline]] inline bool matchWord(Cursor& c, const char* word, size_t n)
@@ -654,13 +625,6 @@ inline bool scanIndexColon(Cursor& c, int32_t& index)
     return true;
 }
 
-template <class... T>
-int scanValues(Cursor& c, const char* format, T*... outs)
-{
-    void* const pointers[] = {static_cast<void*>(outs)..., nullptr};
-    return scanFormat(c, format, pointers);
-}
-
 // A format of blanks and count %f conversions only: each %f skips blanks itself, so this is
 // count conversions in a row. Returns the conversions stored.
 inline int scanFloats(Cursor& c, float* out, int count)
@@ -683,10 +647,10 @@ inline void readInt(Cursor& c, bool autoBase, int32_t& out)
     if (scanInt(c, autoBase, value)) out = value;
 }
 
-// Three reals into out[0..2] in file order; fields whose value does not convert keep theirs.
-inline void readTriple(Cursor& c, const char* format, float* out)
+// Three reals into out[0..2] in file order ("%f %f %f" or " %f\t%f\t%f": blanks and three
+// reals); fields whose value does not convert keep theirs.
+inline void readTriple(Cursor& c, float* out)
 {
-    (void)format;  // "%f %f %f" or " %f\t%f\t%f": blanks and three reals
     float v[3] = {0, 0, 0};
     const int n = scanFloats(c, v, 3);
     for (int i = 0; i < n; ++i) out[i] = v[i];
@@ -1239,7 +1203,7 @@ void readKeyLine(Cursor& c, Keyword k, AnimKey& key)
 {
     readInt(c, true, key.time);
     if (k == KwPosSample) {
-        readTriple(c, "\t%f\t%f\t%f", key.value);
+        readTriple(c, key.value);
         return;
     }
     if (k == KwRotSample) {
@@ -1251,8 +1215,9 @@ void readKeyLine(Cursor& c, Keyword k, AnimKey& key)
     }
     float v[9] = {};
     int32_t flags = 0;
-    const int n = scanValues(c, "\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%i", &v[0], &v[1], &v[2], &v[3],
-                             &v[4], &v[5], &v[6], &v[7], &v[8], &flags);
+    // "\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%f\t%i": each conversion skips the blanks before it.
+    int n = scanFloats(c, v, 9);
+    if (n == 9 && scanInt(c, true, flags)) ++n;
     float* fields[9] = {&key.value[0], &key.value[1], &key.value[2], &key.params[3], &key.params[4],
                         &key.params[5], &key.params[0], &key.params[1], &key.params[2]};
     for (int i = 0; i < n && i < 9; ++i) *fields[i] = v[i];
@@ -1346,9 +1311,9 @@ void readMaterial(Reader& r, AseMaterial& material, int n)
         switch (k) {
         case KwMaterialName: readQuoted(c, material.name); break;
         case KwMaterialClass: readQuoted(c, material.className); break;
-        case KwMaterialAmbient: readTriple(c, " %f\t%f\t%f", material.ambient); break;
-        case KwMaterialDiffuse: readTriple(c, " %f\t%f\t%f", material.diffuse); break;
-        case KwMaterialSpecular: readTriple(c, " %f\t%f\t%f", material.specular); break;
+        case KwMaterialAmbient: readTriple(c, material.ambient); break;
+        case KwMaterialDiffuse: readTriple(c, material.diffuse); break;
+        case KwMaterialSpecular: readTriple(c, material.specular); break;
         case KwMaterialShine: readFloat(c, material.shine); break;
         case KwMaterialShineStrength: readFloat(c, material.shineStrength); break;
         case KwMaterialTransparency: readFloat(c, material.transparency); break;
@@ -1429,8 +1394,8 @@ void readGeometryObject(const Reader& r, AseObject& object, const AseMaterial* m
             break;
         }
         case KwTmAnimation: readAnimTrack(r, c, object.anim); break;
-        case KwTmPos: readTriple(c, "%f %f %f", object.pivot); break;
-        case KwWireframeColor: readTriple(c, "%f %f %f", object.wireColor); break;
+        case KwTmPos: readTriple(c, object.pivot); break;
+        case KwWireframeColor: readTriple(c, object.wireColor); break;
         default: w.skipLine(); break;
         }
     }
@@ -1449,13 +1414,13 @@ void readLight(Reader& r, AseLight& light, int n)
         switch (k) {
         case KwTmPos:
             if (positions++ == 0) {
-                readTriple(c, "%f %f %f", light.position);
+                readTriple(c, light.position);
             } else {
-                readTriple(c, "%f %f %f", light.target);
+                readTriple(c, light.target);
                 light.hasTarget = 1;
             }
             break;
-        case KwLightColor: readTriple(c, "%f %f %f", light.color); break;
+        case KwLightColor: readTriple(c, light.color); break;
         case KwLightIntens: readFloat(c, light.intensity); break;
         case KwLightFalloff: readFloat(c, light.falloff); break;
         case KwTmAnimation: readAnimTrack(r, c, light.anim); break;
@@ -1476,8 +1441,8 @@ void readCamera(Reader& r, AseCamera& camera, int n)
     while (w.next(k)) {
         if (endsNode(k)) return;
         switch (k) {
-        case KwTmPos: readTriple(c, "%f %f %f", positions++ == 0 ? camera.position : camera.target); break;
-        case KwTmRotAxis: readTriple(c, "%f %f %f", camera.rotAxis); break;
+        case KwTmPos: readTriple(c, positions++ == 0 ? camera.position : camera.target); break;
+        case KwTmRotAxis: readTriple(c, camera.rotAxis); break;
         case KwCameraNear:
             readFloat(c, camera.nearPlane);
             if (camera.nearPlane == 0.0f) camera.nearPlane = 0.001f;
