@@ -25,23 +25,12 @@
 #include "json_writer.h"
 #include "platform/display.h"
 #include "platform/files.h"
+#include "platform/mapped_file.h"
 #include "platform/png_file.h"
 
 namespace {
 
 const char* usage = "usage: demotorva-inspect ase FILE | demotorva-inspect tga FILE [--png OUT]";
-
-bool readWholeFile(const char* path, std::vector<char>& text)
-{
-    std::FILE* file = std::fopen(resolvePath(path).c_str(), "rb");
-    if (!file) return false;
-    char buffer[1 << 16];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.insert(text.end(), buffer, buffer + got);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
 
 void trackSummary(JsonWriter& json, const AnimTrack& track)
 {
@@ -186,13 +175,13 @@ void outlineSummary(JsonWriter& json, const AseOutline& outline)
 
 int inspectAse(const char* path)
 {
-    std::vector<char> text;
-    if (!readWholeFile(path, text)) {
+    MappedFile text;
+    if (!openMappedFile(resolvePath(path).c_str(), text)) {
         std::fprintf(stderr, "demotorva-inspect: cannot read %s\n", path);
         return 1;
     }
     AseModel model;
-    loadAseModelFromText(text.data(), text.size(), model, path, false);
+    loadAseModelFromText(text.data, text.size, model, path, false);
 
     long long vertices = 0, faces = 0, texVertices = 0;
     for (const AseObject& o : model.objects) {
@@ -203,7 +192,7 @@ int inspectAse(const char* path)
     JsonWriter json;
     jsonBeginObject(json);
     jsonString(json, "file", path);
-    jsonInt(json, "bytes", static_cast<long long>(text.size()));
+    jsonInt(json, "bytes", static_cast<long long>(text.size));
     jsonInt(json, "firstFrame", model.firstFrame);
     jsonInt(json, "lastFrame", model.lastFrame);
     jsonInt(json, "frameSpeed", model.frameSpeed);
@@ -215,7 +204,8 @@ int inspectAse(const char* path)
     jsonInt(json, "totalVertices", vertices);
     jsonInt(json, "totalFaces", faces);
     jsonInt(json, "totalTexVertices", texVertices);
-    const AseOutline outline = outlineAse(text.data(), text.size());
+    const AseOutline outline = outlineAse(text.data, text.size);
+    closeMappedFile(text);
     std::vector<const OutlineNode*> geometryNodes;
     for (const OutlineNode& node : outline.nodes)
         if (node.kind == "GEOMOBJECT") geometryNodes.push_back(&node);
