@@ -39,17 +39,6 @@ Point3 faceNormal(const Mesh& mesh, const MeshFace& face)
     return normalised(cross(b - a, c - a));
 }
 
-void computeVertexNormals(Mesh& mesh)
-{
-    mesh.vertexNormals.assign(mesh.vertices.size(), Point3{});
-    for (const MeshFace& f : mesh.faces) {
-        const Point3 a = mesh.vertices[f.v[0]], b = mesh.vertices[f.v[1]], c = mesh.vertices[f.v[2]];
-        const Point3 n = cross(b - a, c - a);
-        for (int k = 0; k < 3; ++k) mesh.vertexNormals[f.v[k]] = mesh.vertexNormals[f.v[k]] + n;
-    }
-    for (Point3& n : mesh.vertexNormals) n = normalised(n);
-}
-
 namespace {
 struct Out {
     std::string text;

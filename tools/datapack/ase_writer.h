@@ -62,8 +62,6 @@ struct MeshScene {
 // Adds a quad a, b, c, d (counter-clockwise seen from outside) with texture corners; its four
 // vertices are its own, with the quad's normal, so its edges are hard.
 void addQuad(Mesh& mesh, Point3 a, Point3 b, Point3 c, Point3 d, Point3 ta, Point3 tb, Point3 tc, Point3 td);
-// Face normals, area-weighted vertex normals over shared vertices.
-void computeVertexNormals(Mesh& mesh);
 Point3 faceNormal(const Mesh& mesh, const MeshFace& face);
 
 std::string aseText(const MeshScene& scene);

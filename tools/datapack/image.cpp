@@ -43,7 +43,7 @@ void blendOver(Image& image, int x, int y, Colour c, float coverage)
 
 namespace {
 template <typename Get, typename Set>
-void boxPass(int width, int height, int radius, bool wrap, Get get, Set set)
+void boxPass(int width, int height, int radius, Get get, Set set)
 {
     std::vector<float> line;
     // Horizontal then vertical, each a running mean over 2 * radius + 1 samples.
@@ -56,12 +56,7 @@ void boxPass(int width, int height, int radius, bool wrap, Get get, Set set)
             for (int i = 0; i < n; ++i) {
                 float sum = 0.0f;
                 for (int k = -radius; k <= radius; ++k) {
-                    int j = i + k;
-                    if (wrap)
-                        j = ((j % n) + n) % n;
-                    else
-                        j = std::clamp(j, 0, n - 1);
-                    sum += line[j];
+                    sum += line[std::clamp(i + k, 0, n - 1)];
                 }
                 const float v = sum / static_cast<float>(2 * radius + 1);
                 if (pass == 0)
@@ -78,23 +73,8 @@ void blurAlpha(Image& image, int radius, int passes)
 {
     for (int p = 0; p < passes; ++p)
         boxPass(
-            image.width, image.height, radius, false, [&](int x, int y) { return pixelAt(image, x, y).a; },
+            image.width, image.height, radius, [&](int x, int y) { return pixelAt(image, x, y).a; },
             [&](int x, int y, float v) { pixelAt(image, x, y).a = v; });
-}
-
-void blurColour(Image& image, int radius, int passes, bool wrap)
-{
-    for (int p = 0; p < passes; ++p) {
-        boxPass(
-            image.width, image.height, radius, wrap, [&](int x, int y) { return pixelAt(image, x, y).r; },
-            [&](int x, int y, float v) { pixelAt(image, x, y).r = v; });
-        boxPass(
-            image.width, image.height, radius, wrap, [&](int x, int y) { return pixelAt(image, x, y).g; },
-            [&](int x, int y, float v) { pixelAt(image, x, y).g = v; });
-        boxPass(
-            image.width, image.height, radius, wrap, [&](int x, int y) { return pixelAt(image, x, y).b; },
-            [&](int x, int y, float v) { pixelAt(image, x, y).b = v; });
-    }
 }
 
 namespace {
@@ -129,16 +109,6 @@ bool writeTga(const std::string& path, const Image& image, bool withAlpha)
     const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
     return std::fclose(file) == 0 && written;
 }
-
-uint64_t nextRandom(Random& random)
-{
-    uint64_t z = (random.state += 0x9e3779b97f4a7c15ull);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ull;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebull;
-    return z ^ (z >> 31);
-}
-
-float nextUnit(Random& random) { return static_cast<float>(nextRandom(random) >> 40) / 16777216.0f; }
 
 namespace {
 float latticeValue(int x, int y, uint32_t seed)

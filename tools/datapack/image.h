@@ -1,5 +1,5 @@
 // Pictures the generator paints: floating-point RGBA canvases, the few painting operations
-// every picture shares, a seeded random source and tileable noise, and the TGA writer.
+// every picture shares, tileable noise, and the TGA writer.
 #pragma once
 
 #include <cstdint>
@@ -22,20 +22,12 @@ Colour& pixelAt(Image& image, int x, int y);
 const Colour& pixelAt(const Image& image, int x, int y);
 // Straight-alpha "over" of colour c at coverage onto one pixel.
 void blendOver(Image& image, int x, int y, Colour c, float coverage);
-// Box blur of the alpha channel only, wrapping or clamped at the edges, repeated passes.
+// Box blur of the alpha channel only, clamped at the edges, repeated passes.
 void blurAlpha(Image& image, int radius, int passes);
-void blurColour(Image& image, int radius, int passes, bool wrap);
 
 // Writes an uncompressed true-colour TGA, 32-bit with alpha or 24-bit without, bottom row
 // first. Sides must be powers of two from 2 to 512. False when the file cannot be written.
 bool writeTga(const std::string& path, const Image& image, bool withAlpha);
-
-// A small deterministic random source (splitmix64), the same on every machine.
-struct Random {
-    uint64_t state = 0;
-};
-uint64_t nextRandom(Random& random);
-float nextUnit(Random& random);  // [0, 1)
 
 // Value noise on an integer lattice of period cells in both directions, so pictures built on
 // it tile seamlessly; fractal sums of octaves with doubled period.
