@@ -94,3 +94,10 @@ TgaStatus loadTgaTexture(const char* path, TextureId texture)
     freeTgaImage(image);
     return TgaLoaded;
 }
+
+TgaStatus loadTgaTextures(const TgaPicture* pictures, int count)
+{
+    TgaStatus status = TgaLoaded;
+    for (int i = 0; i < count; ++i) status = loadTgaTexture(pictures[i].file, pictures[i].texture);
+    return status;
+}

@@ -34,3 +34,11 @@ void freeTgaImage(TgaImage& image);
 
 // Reads path and uploads it into texture (GL_RGB or GL_RGBA, linear filters, repeat wrap).
 TgaStatus loadTgaTexture(const char* path, TextureId texture);
+
+// A picture file and the texture name it is loaded into.
+struct TgaPicture {
+    TextureId texture;
+    const char* file;
+};
+// Loads every picture of the table in order; the status of the last one.
+TgaStatus loadTgaTextures(const TgaPicture* pictures, int count);

@@ -6,9 +6,12 @@
 #include "render/draw_helpers.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cstdint>
 #include <cstdlib>
+
+#include "shell/demo_state.h"
 
 namespace {
 // The screen quad's corners are those of a 4:3 rectangle 0.1 in front of the eye, pushed back
@@ -131,4 +134,12 @@ void drawTexturedQuad(float x, float y, float z, float width, float height, floa
     glVertex3f(0.0f, height, 0.0f);
     glEnd();
     glPopMatrix();
+}
+
+void setPerspective(double fovy, double zNear, double zFar)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fovy, static_cast<double>(demoSettings.width) / demoSettings.height, zNear, zFar);
+    glMatrixMode(GL_MODELVIEW);
 }

@@ -32,3 +32,6 @@ void createBlankTexture(TextureId* names, int size, int components, unsigned int
 // A width x height rectangle with its lower-left corner at (x, y, z), texture coordinates from
 // (0, 0) to (sMax, tMax); binds nothing and sets no state.
 void drawTexturedQuad(float x, float y, float z, float width, float height, float sMax, float tMax);
+// Loads a perspective of fovy degrees for the demo's frame shape into the projection matrix,
+// then makes the modelview matrix current again (its contents untouched).
+void setPerspective(double fovy, double zNear, double zFar);

@@ -17,6 +17,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <iterator>
+
 #include "assets/ase_reader.h"
 #include "assets/tga_loader.h"
 #include "render/draw_helpers.h"
@@ -41,11 +43,7 @@ constexpr const char* logoBarFile = "models/logobar.ase";
 constexpr float captionDepth = -4.99f;
 constexpr GLfloat creditsFogColour[4] = {0.8f, 0.8f, 1.0f, 1.0f};
 
-struct CreditsPicture {
-    TextureId texture;
-    const char* file;
-};
-constexpr CreditsPicture captionPictures[] = {
+constexpr TgaPicture captionPictures[] = {
     {Credits3dTexture, "maps/3d.tga"},       {Credits2dTexture, "maps/2d.tga"},
     {CreditsCodeTexture, "maps/code.tga"},   {CreditsMusicTexture, "maps/music.tga"},
     {CreditsCorvaneTexture, "maps/corvane.tga"}, {CreditsQzrTexture, "maps/qzr.tga"},
@@ -119,9 +117,7 @@ bool loadCreditsScene()
 {
     loadTgaTexture("maps/suelo3.tga", CreditsFloorTexture);
     loadAseModel(logoBarFile, logoBarModel);
-    int status = TgaLoaded;
-    for (const CreditsPicture& picture : captionPictures) status = loadTgaTexture(picture.file, picture.texture);
-    return status != 0;
+    return loadTgaTextures(captionPictures, std::size(captionPictures)) != 0;
 }
 
 bool initCreditsScene()
@@ -131,10 +127,7 @@ bool initCreditsScene()
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(demoSettings.width) / demoSettings.height, 0.001, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(45.0, 0.001, 1000.0);
     glLoadIdentity();
     glFogi(GL_FOG_MODE, GL_EXP);
     glFogf(GL_FOG_DENSITY, 0.02f);

@@ -23,16 +23,6 @@ namespace {
 constexpr const char* endTextFile = "maps/text/end.tga";
 constexpr GLfloat endFogColour[4] = {0.8f, 0.8f, 1.0f, 1.0f};
 constexpr float textLeft = -2.0f, textDepth = -1.3f, textWidth = 4.0f, textHeight = 6.0f;
-
-double aspect() { return static_cast<double>(demoSettings.width) / demoSettings.height; }
-
-void setPerspective(double fovy, double zNear)
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(fovy, aspect(), zNear, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
-}
 }  // namespace
 
 bool loadEndScene() { return loadTgaTexture(endTextFile, EndTexture) != 0; }
@@ -44,7 +34,7 @@ bool initEndScene()
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
-    setPerspective(45.0, 0.001);
+    setPerspective(45.0, 0.001, 1000.0);
     glLoadIdentity();
     glFogi(GL_FOG_MODE, GL_EXP);
     glFogf(GL_FOG_DENSITY, 0.02f);
@@ -71,7 +61,7 @@ bool drawEndScene(float t)
         demoState.sceneDone = true;
     }
 
-    setPerspective(90.0, 0.01);
+    setPerspective(90.0, 0.01, 1000.0);
     glLoadIdentity();
     gluLookAt(s.endEye.x, s.endEye.y, s.endEye.z, 3.0, 3.0, 0.0, 0.0, 1.0, 0.0);
     glRotatef(s.wallSpin, -10.0f, -1.0f, 0.0f);
@@ -91,7 +81,7 @@ bool drawEndScene(float t)
     s.scrollY += 0.15f * dt;
     demoState.previousFrameTime = t;
 
-    setPerspective(45.0, 0.01);
+    setPerspective(45.0, 0.01, 1000.0);
     if (demoState.showTime) drawTimeOverlay(t);
     if (demoState.showFps) drawFpsOverlay();
     return true;

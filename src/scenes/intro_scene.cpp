@@ -27,6 +27,7 @@
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
 #include "render/tile_wall.h"
+#include "shell/demo_clock.h"
 #include "shell/demo_state.h"
 
 IntroState introState;
@@ -200,13 +201,7 @@ void drawTitleTexts()
 }
 }  // namespace
 
-int introLeg(float t)
-{
-    int leg = 0;
-    for (float end : introLegEnds)
-        if (t > end) ++leg;
-    return leg;
-}
+int introLeg(float t) { return timelineLeg(introLegEnds, t); }
 
 void drawBoxRoom()
 {
@@ -270,10 +265,7 @@ bool drawIntroScene(float t)
     if (leg >= 4) demoState.sceneDone = true;
 
     // Main view: the camera in front of the wall, the whole frame tilted about (-1, -1, 0).
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(90.0, aspect(), 0.01, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(90.0, 0.01, 1000.0);
     glLoadIdentity();
     gluLookAt(mainEyeX, s.mainEyeY, s.mainEyeZ, s.mainCentreX, mainCentreY, 0.0, 0.0, 1.0, 0.0);
     glRotatef(s.tilt, -1.0f, -1.0f, 0.0f);
@@ -297,10 +289,7 @@ bool drawIntroScene(float t)
     s.mainEyeY = mainCentreY;
 
     // Overlay: 45 degrees, 1/20 scale, depth test still on, blending still on.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, aspect(), 0.1, 100.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(45.0, 0.1, 100.0);
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);
     glScalef(0.05f, 0.05f, 0.05f);

@@ -23,6 +23,7 @@
 #include "render/draw_helpers.h"
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
+#include "shell/demo_clock.h"
 #include "shell/demo_state.h"
 
 TempleState templeState;
@@ -43,8 +44,6 @@ constexpr const char* glowFile = "maps/destello.tga";
 constexpr float wordDepth = -4.99f;
 constexpr float wordRate = 0.2f;  // opacity per second
 constexpr GLfloat fogColour[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-
-double aspect() { return static_cast<double>(demoSettings.width) / demoSettings.height; }
 
 void moveEye(int leg, float dt)
 {
@@ -76,13 +75,7 @@ void moveWordAlpha(float& alpha, const TempleWord& word, float t, float dt)
 }
 }  // namespace
 
-int templeLeg(float t)
-{
-    int leg = 0;
-    for (float end : templeLegEnds)
-        if (t > end) ++leg;
-    return leg;
-}
+int templeLeg(float t) { return timelineLeg(templeLegEnds, t); }
 
 bool loadTempleScene()
 {
@@ -123,19 +116,13 @@ bool drawTempleScene(float t)
     moveEye(leg, dt);
     if (leg >= 4) demoState.sceneDone = true;
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(75.0, aspect(), 0.1, 1000.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(75.0, 0.1, 1000.0);
     gluLookAt(s.templeEye.x, s.templeEye.y, s.templeEye.z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glScalef(0.05f, 0.05f, 0.05f);
     glColor3f(1.0f, 1.0f, 1.0f);
     drawAseModel(templeModel, 1, 1, 1, 0, 0, 0);
 
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, aspect(), 0.001, 100.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(45.0, 0.001, 100.0);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

@@ -22,12 +22,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "assets/ase_reader.h"
 #include "assets/tga_loader.h"
 #include "render/draw_helpers.h"
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
+#include "shell/demo_clock.h"
 #include "shell/demo_state.h"
 
 TunnelState tunnelState;
@@ -38,11 +40,7 @@ namespace {
 constexpr const char* tunnelModelFile = "models/tunel01/tunel01.ase";
 constexpr const char* starModelFile = "models/star01.ase";
 
-struct TunnelPicture {
-    TextureId texture;
-    const char* file;
-};
-constexpr TunnelPicture tunnelPictures[] = {
+constexpr TgaPicture tunnelPictures[] = {
     {TunnelGlowTexture, "maps/destello.tga"},     {TunnelWord1Texture, "maps/langs/vazio.tga"},
     {TunnelWord2Texture, "maps/langs/kara.tga"},  {TunnelWord3Texture, "maps/langs/kara_hiragana.tga"},
     {TunnelLuckTexture, "maps/langs/luck.tga"},   {TunnelWord4Texture, "maps/langs/nullo.tga"},
@@ -133,21 +131,13 @@ void scrollTunnelTexture(float dt)
 }
 }  // namespace
 
-int tunnelLeg(float t)
-{
-    int leg = 0;
-    for (float end : tunnelLegEnds)
-        if (t > end) ++leg;
-    return leg;
-}
+int tunnelLeg(float t) { return timelineLeg(tunnelLegEnds, t); }
 
 bool loadTunnelScene()
 {
     loadAseModel(tunnelModelFile, tunnelModel);
     loadAseModel(starModelFile, starModel);
-    int status = TgaLoaded;
-    for (const TunnelPicture& picture : tunnelPictures) status = loadTgaTexture(picture.file, picture.texture);
-    return status != 0;
+    return loadTgaTextures(tunnelPictures, std::size(tunnelPictures)) != 0;
 }
 
 bool initTunnelScene()
@@ -157,10 +147,7 @@ bool initTunnelScene()
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(demoSettings.width) / demoSettings.height, 0.001, 400.0);
-    glMatrixMode(GL_MODELVIEW);
+    setPerspective(45.0, 0.001, 400.0);
     glLoadIdentity();
     glEnable(GL_FOG);
     glFogi(GL_FOG_MODE, GL_EXP);

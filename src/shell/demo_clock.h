@@ -33,6 +33,17 @@ struct FrameRateMeter {
     float framesPerSecond = 0.0f;   // latest value, shown by the frame-rate overlay
 };
 
+// The leg of a scene's timeline that demo time t falls in: the number of leg ends t is past
+// (0 during the first leg, N once past the last of the N ends).
+template <int N>
+int timelineLeg(const float (&ends)[N], float t)
+{
+    int leg = 0;
+    for (float end : ends)
+        if (t > end) ++leg;
+    return leg;
+}
+
 extern DemoClock demoClock;
 extern FrameRateMeter frameRateMeter;
 
