@@ -11,7 +11,7 @@
 struct FrameScaler {
     unsigned framebuffer = 0;   // the offscreen frame; 0 when none exists
     unsigned colourBuffer = 0;  // RGB, 8 bits a channel, no alpha (the window has none either)
-    unsigned depthBuffer = 0;   // 16-bit depth, as the window's pixel format asks
+    unsigned depthBuffer = 0;   // 24-bit depth, as the window's pixel format asks
     int width = 0;              // frame size in pixels
     int height = 0;
 };

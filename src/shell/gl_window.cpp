@@ -113,12 +113,9 @@ bool openScaledGlWindow(const char* title, int width, int height, int colourBits
     if (!useScaledFrame(width, height)) {
         // The window was never shown, so the plain window or mode switch takes its place
         // without anything appearing on screen first.
-        if (desktop)
-            std::fprintf(stderr, "demotorva: this OpenGL driver cannot draw the frame offscreen to scale "
-                                 "it; switching the display to %d x %d instead\n", width, height);
-        else
-            std::fprintf(stderr, "demotorva: this OpenGL driver cannot draw the frame offscreen to scale "
-                                 "it; playing in a fixed %d x %d window instead\n", width, height);
+        std::fprintf(stderr, "demotorva: this OpenGL driver cannot draw the frame offscreen to scale it; %s %d x %d %s\n",
+                     desktop ? "switching the display to" : "playing in a fixed", width, height,
+                     desktop ? "instead" : "window instead");
         closeGlWindow();
         return openGlWindow(title, width, height, colourBits, desktop);
     }

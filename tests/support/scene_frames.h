@@ -1,4 +1,4 @@
-// Helpers for the intro and temple suites: steady frames of a scene through its real draw on the
+// Helpers for the scene suites: steady frames of a scene through its real draw on the
 // demo clock's 1/70 s steps, and small synthetic models and textures to draw with.
 #pragma once
 
