@@ -113,20 +113,71 @@ TEST_F(ProgramEntry, RealModuleMissingFromEmptyFolder)
                                                "Error|Can't play music\n(error code: 4)"}));
 }
 
-TEST(ProgramOptions, ParsesAndRejects)
+namespace {
+// Parses a command line given as one string of words; the error is kept for the refusals.
+bool parse(std::vector<std::string> words, DemoOptions& o, std::string& error)
+{
+    words.insert(words.begin(), "demotorva");
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    return parseDemoOptions(static_cast<int>(words.size()), argv.data(), o, error);
+}
+}  // namespace
+
+TEST(ProgramOptions, ParsesBothSpellingsShortFormsAndRanges)
 {
     DemoOptions o;
     std::string error;
-    const char* argv[] = {"demotorva", "--window", "--data", "d", "--fps", "30", "--to", "2.5"};
-    ASSERT_TRUE(parseDemoOptions(8, const_cast<char**>(argv), o, error));
+    ASSERT_TRUE(parse({"-w", "--data=d", "--fps", "30", "--to=2.5", "--size", "1600x1200", "-q",
+                       "--supersample=3", "--crf", "23", "--preset=veryfast", "--volume", "-6.5", "--mute"},
+                      o, error))
+        << error;
     EXPECT_TRUE(o.window);
     EXPECT_EQ(o.dataDir, "d");
     EXPECT_EQ(o.fps, 30);
     EXPECT_DOUBLE_EQ(o.to, 2.5);
-    const char* bad[] = {"demotorva", "--fps", "zero"};
-    EXPECT_FALSE(parseDemoOptions(3, const_cast<char**>(bad), o, error));
-    const char* unknown[] = {"demotorva", "--fast"};
-    EXPECT_FALSE(parseDemoOptions(2, const_cast<char**>(unknown), o, error));
-    const char* missing[] = {"demotorva", "--data"};
-    EXPECT_FALSE(parseDemoOptions(2, const_cast<char**>(missing), o, error));
+    EXPECT_EQ(o.width, 1600);
+    EXPECT_EQ(o.height, 1200);
+    EXPECT_TRUE(o.quiet && o.mute);
+    EXPECT_EQ(o.supersample, 3);
+    EXPECT_EQ(o.crf, 23);
+    EXPECT_EQ(o.preset, "veryfast");
+    EXPECT_DOUBLE_EQ(o.volumeDb, -6.5);
+    // A second parse in the same process starts afresh.
+    DemoOptions again;
+    ASSERT_TRUE(parse({"-d", "e", "--start", "40", "--loop", "--no-vsync"}, again, error)) << error;
+    EXPECT_EQ(again.dataDir, "e");
+    EXPECT_DOUBLE_EQ(again.start, 40);
+    EXPECT_TRUE(again.loop && again.noVsync && !again.window);
+}
+
+TEST(ProgramOptions, RefusesWithOneLineNamingTheOption)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
+        {{"--fps", "zero"}, "--fps"},
+        {{"--fps", "29.97"}, "--fps"},
+        {{"--fps=241"}, "--fps"},
+        {{"--fast"}, "--fast"},
+        {{"-x"}, "-x"},
+        {{"--window=3"}, "--window"},
+        {{"--data"}, "--data"},
+        {{"--size", "319x240"}, "--size"},
+        {{"--size", "3840x2881"}, "--size"},
+        {{"--size", "800by600"}, "--size"},
+        {{"--supersample", "5"}, "--supersample"},
+        {{"--preset", "quick"}, "--preset"},
+        {{"--volume", "20"}, "--volume"},
+        {{"--from", "5", "--to", "4"}, "--from"},
+        {{"--window", "--desktop"}, "--desktop"},
+        {{"--record", "a.mp4", "--loop"}, "--loop"},
+        {{"stray"}, "stray"},
+    };
+    for (const auto& [words, named] : refusals) {
+        DemoOptions o;
+        std::string error;
+        EXPECT_FALSE(parse(words, o, error)) << words[0];
+        EXPECT_NE(error.find(named), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
 }

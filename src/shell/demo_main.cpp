@@ -144,7 +144,7 @@ int runDemoProgram(int argc, char** argv)
     DemoOptions options;
     std::string error;
     if (!parseDemoOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "demotorva: %s\n%s", error.c_str(), demoUsage);
+        std::fprintf(stderr, "demotorva: %s\n%s", error.c_str(), demoTryHelp);
         return 2;
     }
     if (options.help) {
