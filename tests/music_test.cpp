@@ -13,7 +13,10 @@
 #include <vector>
 
 // The generator's module writer is compiled in here so both runs happen in this process.
+#include "../tools/datapack/music_arrangement.cpp"
 #include "../tools/datapack/music_module.cpp"
+#include "../tools/datapack/music_samples.cpp"
+#include "../tools/datapack/music_score.cpp"
 
 namespace {
 
