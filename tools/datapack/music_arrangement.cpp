@@ -125,6 +125,7 @@ void credits(Song& s, PadVoices& pads) {
     const Chord prog[] = {major(F), major(G), minor(E), minor(A), major(F), major(G), major(C), major(E)};
     Line lead{chLead, music::lead, 64, 84, 72, 44, 0x34, chEcho};
     Line counter{chCounter, music::bell, 57, 76, 64, 40, 0, -1};
+    lead.glide = 0x30;
     impact(s, start, 54);
     padChord(s, start, prog[0], pads, 40);
     s.note(start, chBass, bassRoot(prog[0]), bass, 54);
@@ -163,6 +164,7 @@ void ending(Song& s, PadVoices& pads) {
     const Chord prog[] = {minor(A), major(F), major(C), major(G), minor(A), major(F), minor(D), major(E)};
     const Motif* phrase[] = {&hookA, &hookB, &hookA, &hookB, &hookA, &hookB, &hookC, &hookD};
     Line lead{chLead, music::lead, 64, 84, 76, 40, 0x24, chEcho};
+    lead.glide = 0x18;
     Line counter{chCounter, music::bell, 57, 76, 69, 36, 0, -1};
     impact(s, start, 46);
     for (int k = 0; k < 16; ++k) {

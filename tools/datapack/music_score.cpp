@@ -121,6 +121,14 @@ int playMotif(Song& s, Line& line, const Motif& motif, int row, int span, const 
                                        : passingFrom(line, line.last, step.direction, chord);
         int volume = line.volume + step.accent;
         s.note(at, line.channel, n, line.sample, volume);
+        // A motif may open by sliding up or down from the note still sounding, a singer's
+        // portamento, when that note lies within a third.
+        if (i == 0 && line.glide && n != line.last && std::abs(n - line.last) <= 4 && s.inside(at)) {
+            int before = at - 1;
+            while (before > 0 && !s.rows[before][line.channel].hasNote) --before;
+            const Cell& previous = s.rows[std::max(before, 0)][line.channel];
+            if (previous.hasNote && previous.note < 120) s.effect(at, line.channel, fxTonePorta, (uint8_t)line.glide);
+        }
         bool followed = i + 1 < motif.size() && row + motif[i + 1].at * span / 16 == at + length;
         if (!followed) s.cut(at + length, line.channel);
         for (int r = at + 2; line.vibrato && r < at + length; ++r) s.effect(r, line.channel, fxVibrato, (uint8_t)line.vibrato);

@@ -83,6 +83,7 @@ struct Line {
     int volume;
     int vibrato;     // IT vibrato parameter on held notes, 0 for none
     int echoChannel = -1;  // a decaying echo three rows behind, or -1
+    int glide = 0;         // tone-portamento speed into a motif's first note, 0 to strike it
 };
 
 // Plays a motif over a chord from row for span rows; returns the last note.
