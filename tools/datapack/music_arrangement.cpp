@@ -58,8 +58,10 @@ void intro(Song& s, PadVoices& pads) {
         if (k == 20) playMotif(s, lead, held, r, 12, c);
     }
     impact(s, 52, 60, 3);  // the white flash peaks at 5.25 s: row 52 and three ticks
-    // A three-beat snare roll over E major, the dominant that opens onto the temple's A minor.
-    for (int i = 0; i < 12; ++i) s.note(336 + i, chSnare, C, snare, 26 + i * 3);
+    // A three-beat snare roll over E major, the dominant that opens onto the temple's A minor;
+    // its last row is left free so the cut's crash lands clean.
+    for (int i = 0; i < 11; ++i) s.note(336 + i, chSnare, C, snare, 26 + i * 3);
+    s.cut(347, chSnare);
     s.note(336, chKick, C, kick, 60);
     s.note(336, chBass, bassRoot(major(E)), bass, 52);
     padChord(s, 336, major(E), pads, 44);
@@ -116,7 +118,6 @@ void tunnel(Song& s, PadVoices& pads) {
     for (int r = 562; r < 567; ++r) s.clear(r, chHat);
     s.cut(562, chHat);
     impact(s, 565, 60);
-    s.note(565, chSnare, C, snare, 54);
 }
 
 void credits(Song& s, PadVoices& pads) {

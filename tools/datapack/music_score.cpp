@@ -180,13 +180,16 @@ void drumBar(Song& s, int row, int length, DrumStyle style, bool fill, int volum
             else if (i % 2 == 0) s.note(r, chHat, C, hat, v(36));
             break;
         }
-        if (fill && i >= length - 4) s.note(r, chSnare, C + 2 * (i - length + 4), snare, v(38 + 6 * (i - length + 4)));
+        // A fill: three rising snare strokes, then a breath before the next downbeat.
+        if (fill && i >= length - 4 && i < length - 1)
+            s.note(r, chSnare, C + 2 * (i - length + 4), snare, v(38 + 8 * (i - length + 4)));
     }
 }
 
 void impact(Song& s, int row, int volume, int delayTicks) {
     s.note(row, chImpact, C, crash, volume);
     s.note(row, chKick, C, kick, 56);
+    if (s.inside(row) && !s.rows[row][chHat].hasNote) s.cut(row, chHat);  // the crash chokes the open hat
     if (delayTicks) {
         s.effect(row, chImpact, fxSpecial, (uint8_t)(0xD0 | delayTicks));
         s.effect(row, chKick, fxSpecial, (uint8_t)(0xD0 | delayTicks));

@@ -89,7 +89,7 @@ struct Line {
 // Plays a motif over a chord from row for span rows; returns the last note.
 int playMotif(Song& s, Line& line, const Motif& motif, int row, int span, const Chord& chord);
 
-// One bar of drums in a style; fill adds a snare run over the last four rows.
+// One bar of drums in a style; fill adds a snare run in the last beat, leaving its last row free.
 enum DrumStyle { introGroove, halfTime, drive, backbeat, sparse };
 void drumBar(Song& s, int row, int length, DrumStyle style, bool fill, int volume);
 
