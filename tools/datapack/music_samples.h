@@ -1,0 +1,34 @@
+// The soundtrack's instruments: every sample synthesised from fixed seeds at 44.1 kHz, with its
+// envelope baked into the data (a pluck's decay, a bell's ring, a pad's slow swell), so the
+// module plays the same in every player that reads Impulse Tracker samples.
+//
+//   std::vector<music::Sample> samples = music::makeSamples();  // index = SampleId - 1
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace music {
+
+constexpr int sampleRate = 44100;
+
+struct Sample {
+    const char* name = "";
+    std::vector<int16_t> data;
+    int c5Speed = sampleRate;  // playback rate of C-5 (middle C)
+    int loopBegin = -1, loopEnd = -1;
+    int globalVolume = 64;
+};
+
+// Sample numbers as the patterns use them (the module runs in sample mode).
+enum SampleId : uint8_t {
+    kick = 1, snare, hat, openHat, bass, pad, lead, bell, pluck, crash, riser, sampleCount = riser
+};
+
+std::vector<Sample> makeSamples();
+
+// How long a note of the sample sounds at the given note (60 = C-5), in seconds; a looped
+// sample sounds until stopped (a negative result).
+double sampleSeconds(const Sample& s, int note);
+
+}  // namespace music
