@@ -37,10 +37,11 @@ set(CPACK_PACKAGE_NAME demotorva)
 set(CPACK_PACKAGE_VENDOR "DemoTORVA")
 set(CPACK_PACKAGE_CONTACT "DemoTORVA developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time OpenGL demo to a tracker-module soundtrack")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "real-time OpenGL demo to a tracker-module soundtrack
- DemoTORVA plays five scenes (intro, temple, tunnel, credits, end) for 188 seconds to an
- Impulse Tracker module, full screen or in a window, on Mesa's software renderer if need be.
- It can also record itself to video, PNG frames or WAV audio, faster than real time.")
+# The first line of the description is the summary; cpack indents the rest.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "DemoTORVA plays five scenes (intro, temple, tunnel, credits, end) for 188
+seconds to an Impulse Tracker module, full screen or in a window, on Mesa's
+software renderer if need be. It can also record itself to video, PNG frames
+or WAV audio, faster than real time.")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
