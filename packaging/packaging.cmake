@@ -49,5 +49,4 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 libfontconfig1, libpng16-16, libgl1, libglu1-mesa, libgl1-mesa-dri, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 include(CPack)
