@@ -9,7 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dest="$(mkdir -p "${1:-$root/docs}" && cd "${1:-$root/docs}" && pwd)"
 build="$root/build"
-command -v montage >/dev/null || bash "$root/scripts/setup.sh"
+command -v montage >/dev/null || bash "$root/scripts/setup.sh" --test
 if [ ! -x "$build/demotorva" ] || [ ! -d "$build/data" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi

@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 build="$root/build-fuzz"
-command -v clang++ >/dev/null && command -v ninja >/dev/null || bash "$root/scripts/setup.sh"
+command -v clang++ >/dev/null && command -v ninja >/dev/null || bash "$root/scripts/setup.sh" --test
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DDEMOTORVA_FUZZ=ON -DDEMOTORVA_TESTS=OFF >/dev/null
 cmake --build "$build" --target ase_reader_fuzz tga_loader_fuzz

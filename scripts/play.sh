@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build"
 if [ ! -x "$build/demotorva" ] || [ ! -d "$build/data" ]; then
-    command -v cmake >/dev/null && command -v ninja >/dev/null || bash "$root/scripts/setup.sh"
+    bash "$root/scripts/setup.sh"
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" --target demotorva datapack >/dev/null

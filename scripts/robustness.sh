@@ -8,7 +8,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
-bash "$root/scripts/setup.sh"
+bash "$root/scripts/setup.sh" --test
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build"
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --test-dir "$root/build" --output-on-failure -j2 \

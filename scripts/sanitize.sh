@@ -5,7 +5,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-sanitize"
-command -v clang++ >/dev/null && command -v ninja >/dev/null || bash "$root/scripts/setup.sh"
+command -v clang++ >/dev/null && command -v ninja >/dev/null || bash "$root/scripts/setup.sh" --test
 # The same options for the build, which runs the sanitized data-pack generator, as for the demo.
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy DEMOTORVA_NO_DIALOGS=1
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"

@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
-# Installs every Debian package DemoTORVA needs to build, test, generate its data pack and
-# record video. Safe to run again: packages already present are left alone.
+# Installs the Debian packages DemoTORVA needs. Without arguments: what building the demo and
+# its data pack, playing it and recording it need. With --test: also what the tests, fuzzers
+# and benchmarks need (GoogleTest, clang, assimp, Xvfb, ...). Safe to run again: packages
+# already present are left alone.
 set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ pkg-config
   # libraries
   libsdl2-dev libopenmpt-dev libfreetype-dev libfontconfig-dev libgl-dev
   libglu1-mesa-dev libgl1-mesa-dri libpng-dev
   # fonts: the outline font and the data pack's pictures
   fonts-liberation fonts-dejavu-core fonts-noto-cjk
-  # tests, tools and benchmarks
-  googletest libgtest-dev libbenchmark-dev libclang-rt-14-dev xvfb xdotool x11-utils
-  ffmpeg openmpt123 xmp libassimp-dev assimp-utils imagemagick
+  # recording (--record, and scripts/play.sh where there is no display)
+  ffmpeg
 )
+test_packages=(
+  # tests, fuzzers, tools and benchmarks
+  clang googletest libgtest-dev libbenchmark-dev libclang-rt-14-dev xvfb xdotool x11-utils
+  openmpt123 xmp libassimp-dev assimp-utils imagemagick
+)
+case "${1:-}" in
+"") ;;
+--test) packages+=("${test_packages[@]}") ;;
+*) echo "usage: scripts/setup.sh [--test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

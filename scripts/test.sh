@@ -3,8 +3,8 @@
 # suites) and runs the tests. No display or sound card is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/setup.sh --test
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDEMOTORVA_TESTS=ON
 cmake --build build
 export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-offscreen}"
 export SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"

@@ -18,6 +18,7 @@
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
+#include "shell/data_folder.h"
 #include "shell/demo_clock.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
@@ -28,33 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 constexpr TextureId loadingTexture = 0;
-
-bool holdsDemoFiles(const fs::path& dir)
-{
-    std::error_code e;
-    return fs::exists(dir / "Mod_.it", e) || fs::exists(dir / "maps" / "loading.tga", e);
-}
 }  // namespace
-
-bool chooseDataFolder(const std::string& dataDir, const char* argv0)
-{
-    std::error_code e;
-    if (!dataDir.empty()) {
-        fs::current_path(dataDir, e);
-        if (e) {
-            std::fprintf(stderr, "demotorva: cannot use data folder %s: %s\n", dataDir.c_str(),
-                         e.message().c_str());
-            return false;
-        }
-        return true;
-    }
-    if (holdsDemoFiles(fs::current_path(e))) return true;
-    fs::path exe = fs::read_symlink("/proc/self/exe", e);
-    if (e && argv0) exe = fs::absolute(argv0, e);
-    fs::path beside = exe.parent_path() / "data";
-    if (holdsDemoFiles(beside)) fs::current_path(beside, e);
-    return true;
-}
 
 void reportAudioError(const char* message)
 {

@@ -12,7 +12,3 @@ int playDemo(const DemoOptions& options);
 bool loadEverything();
 // Shows message with the audio error code in a box captioned "Error".
 void reportAudioError(const char* message);
-// Makes the data folder the working directory: dataDir when given, else the working directory
-// when it holds the demo's files, else the "data" folder beside the executable. False (with a
-// message on standard error) when dataDir cannot be entered.
-bool chooseDataFolder(const std::string& dataDir, const char* argv0);

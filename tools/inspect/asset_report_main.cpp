@@ -30,7 +30,13 @@
 
 namespace {
 
-const char* usage = "usage: demotorva-inspect ase FILE | demotorva-inspect tga FILE [--png OUT]";
+const char* usage =
+    "Usage: demotorva-inspect ase FILE\n"
+    "       demotorva-inspect tga FILE [--png OUT]\n"
+    "Prints what the demo's readers make of an ASE model or a TGA picture, as JSON; --png\n"
+    "writes the picture as the loader uploaded it.\n"
+    "  -h, --help     show this text\n"
+    "  -V, --version  show the version\n";
 
 void trackSummary(JsonWriter& json, const AnimTrack& track)
 {
@@ -312,11 +318,16 @@ int inspectTga(const char* path, const char* pngPath)
 
 int main(int argc, char** argv)
 {
+    const char* first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0))
+        return std::fputs(usage, stdout) < 0;
+    if (argc == 2 && (std::strcmp(first, "--version") == 0 || std::strcmp(first, "-V") == 0))
+        return std::printf("demotorva-inspect %s\n", DEMOTORVA_VERSION) < 0;
     if (argc == 3 && std::strcmp(argv[1], "ase") == 0) return inspectAse(argv[2]);
     if (std::strcmp(argc > 1 ? argv[1] : "", "tga") == 0) {
         if (argc == 3) return inspectTga(argv[2], nullptr);
         if (argc == 5 && std::strcmp(argv[3], "--png") == 0) return inspectTga(argv[2], argv[4]);
     }
-    std::fprintf(stderr, "%s\n", usage);
+    std::fputs(usage, stderr);
     return 2;
 }

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The command lines of demotorva-inspect and demotorva-datapack: --help and --version (and -h,
+# -V) answer on standard output alone with status 0; a missing or extra argument or an unknown
+# option gives the usage on standard error alone with status 2.
+# Arguments: the demotorva executable (in the build tree), the data pack folder.
+set -eu
+build=$(dirname "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# expect STATUS STREAM PATTERN COMMAND...: the status, and PATTERN on STREAM with the other empty.
+expect() {
+    local want="$1" stream="$2" pattern="$3"
+    shift 3
+    local status=0
+    "$@" >"$work/out" 2>"$work/err" || status=$?
+    local quiet=err
+    [ "$stream" = out ] || quiet=out
+    if [ "$status" -ne "$want" ] || ! grep -q "$pattern" "$work/$stream" || [ -s "$work/$quiet" ]; then
+        echo "$*: status $status (want $want), stdout: $(cat "$work/out"), stderr: $(cat "$work/err")"
+        exit 1
+    fi
+}
+
+for tool in "$build/tools/inspect/demotorva-inspect" "$build/tools/datapack/demotorva-datapack"; do
+    name=$(basename "$tool")
+    expect 0 out "^Usage: $name" "$tool" --help
+    expect 0 out "^Usage: $name" "$tool" -h
+    expect 0 out "^$name [0-9]*\.[0-9]*\.[0-9]*$" "$tool" --version
+    expect 0 out "^$name [0-9]" "$tool" -V
+    expect 2 err "^Usage: $name" "$tool"
+    expect 2 err "^Usage: $name" "$tool" --bogus
+    expect 2 err "^Usage: $name" "$tool" --help extra
+done
+expect 2 err "^Usage: demotorva-inspect" "$build/tools/inspect/demotorva-inspect" ase one two
+expect 2 err "^Usage: demotorva-datapack" "$build/tools/datapack/demotorva-datapack" "$work/pack" extra
+[ ! -e "$work/pack" ] || { echo "demotorva-datapack wrote a pack despite an extra argument"; exit 1; }
