@@ -155,6 +155,35 @@ TEST_F(GlyphOutlines, OutlineModeShowsOnlyTheOutline)
     glLoadIdentity();
 }
 
+TEST_F(GlyphOutlines, FaceReadOnceListsCompiledEveryTime)
+{
+    ASSERT_TRUE(build());
+    const auto first = drawn('g');
+    const int reads = glyphOutlineFaceReads();
+    EXPECT_GE(reads, 1);
+    // Fresh lists from the kept outlines draw exactly what the first ones drew.
+    glDeleteLists(base, glyphCount);
+    base = glGenLists(glyphCount);
+    float again[256] = {};
+    ASSERT_TRUE(buildGlyphOutlines("Arial Narrow", 24, 400, base, 0, glyphCount, again));
+    EXPECT_EQ(glyphOutlineFaceReads(), reads);
+    for (int code = 0; code < glyphCount; ++code) ASSERT_EQ(again[code], advances[code]) << code;
+    const auto second = drawn('g');
+    ASSERT_EQ(second.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        ASSERT_EQ(second[i].vertices.size(), first[i].vertices.size());
+        for (size_t k = 0; k < first[i].vertices.size(); ++k) {
+            EXPECT_EQ(second[i].vertices[k].x, first[i].vertices[k].x);
+            EXPECT_EQ(second[i].vertices[k].y, first[i].vertices[k].y);
+        }
+    }
+    // Another request is read on its own.
+    EXPECT_TRUE(buildGlyphOutlines("Arial Narrow", 24, 700, base, 0, glyphCount, again));
+    EXPECT_EQ(glyphOutlineFaceReads(), reads + 1);
+    // Codes past 255 have no place in the advances: nothing is built.
+    EXPECT_FALSE(buildGlyphOutlines("Arial Narrow", 24, 400, base, 200, 57, again));
+}
+
 TEST_F(GlyphOutlines, WithoutAFaceTheListsDrawNothing)
 {
     advances[int('A')] = 5.0f;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/glyph_outlines.h"
 #include "render/outline_font.h"
 #include "shell/demo_clock.h"
 #include "support/gl_context.h"
@@ -158,7 +159,11 @@ TEST_F(OutlineFontTest, RebuiltAfterDeleteIsComplete)
     EXPECT_TRUE(glIsList(other));
     glDeleteLists(other, 1);
 
+    // The lists are made anew from the outlines the platform read once for this process.
+    const int reads = glyphOutlineFaceReads();
+    EXPECT_GE(reads, 1);
     createOutlineFont();
+    EXPECT_EQ(glyphOutlineFaceReads(), reads);
     ASSERT_NE(outlineFont.listBase, 0u);
     for (int code = 0; code < outlineFontGlyphCount; ++code)
         ASSERT_TRUE(glIsList(outlineFont.listBase + code)) << code;

@@ -124,27 +124,53 @@ int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vecto
     return 0;
 }
 
-// Tessellator callbacks: they run while a list is being compiled, so what they send is recorded.
-void GLAPIENTRY tessBegin(GLenum type) { glBegin(type); }
-void GLAPIENTRY tessVertex(void* vertex) { glVertex3dv(static_cast<const GLdouble*>(vertex)); }
-void GLAPIENTRY tessEnd() { glEnd(); }
-void GLAPIENTRY tessEdgeFlag(GLboolean flag) { glEdgeFlag(flag); }
+// What the tessellator sends for one glyph, kept so that the glyph's display list can be
+// compiled again later from exactly the same calls.
+struct TessCall {
+    enum Kind : uint8_t { Begin, EdgeFlag, Vertex, End } kind;
+    GLenum value;      // primitive type (Begin) or flag (EdgeFlag)
+    GLdouble xyz[3];   // position (Vertex), em units
+};
+
+struct TessRecord {
+    std::vector<TessCall> calls;
+    std::deque<std::vector<GLdouble>> store;  // vertices must outlive gluTessEndPolygon
+};
+
+void GLAPIENTRY tessBegin(GLenum type, void* user)
+{
+    static_cast<TessRecord*>(user)->calls.push_back({TessCall::Begin, type, {}});
+}
+void GLAPIENTRY tessVertex(void* vertex, void* user)
+{
+    const auto* v = static_cast<const GLdouble*>(vertex);
+    static_cast<TessRecord*>(user)->calls.push_back({TessCall::Vertex, 0, {v[0], v[1], v[2]}});
+}
+void GLAPIENTRY tessEnd(void* user)
+{
+    static_cast<TessRecord*>(user)->calls.push_back({TessCall::End, 0, {}});
+}
+void GLAPIENTRY tessEdgeFlag(GLboolean flag, void* user)
+{
+    static_cast<TessRecord*>(user)->calls.push_back({TessCall::EdgeFlag, flag, {}});
+}
 void GLAPIENTRY tessCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* user)
 {
-    auto& store = *static_cast<std::deque<std::vector<GLdouble>>*>(user);
+    auto& store = static_cast<TessRecord*>(user)->store;
     store.push_back({coords[0], coords[1], coords[2]});
     *out = store.back().data();
 }
 
 using TessCallback = void(GLAPIENTRY*)();
 
-// Sends the glyph's filled outline, scaled by 1 / em, into the list being compiled.
-void tessellateGlyph(GLUtesselator* tess, const OutlineWalk& walk, double em, bool evenOdd)
+// The glyph's filled outline, scaled by 1 / em, as the calls that draw it.
+std::vector<TessCall> tessellateGlyph(GLUtesselator* tess, const OutlineWalk& walk, double em,
+                                      bool evenOdd)
 {
-    std::deque<std::vector<GLdouble>> store;  // vertices must outlive gluTessEndPolygon
+    TessRecord record;
     gluTessProperty(tess, GLU_TESS_WINDING_RULE,
                     evenOdd ? GLU_TESS_WINDING_ODD : GLU_TESS_WINDING_NONZERO);
-    gluTessBeginPolygon(tess, &store);
+    gluTessBeginPolygon(tess, &record);
     for (const std::vector<Point>& contour : walk.contours) {
         size_t n = contour.size();
         // The outline walk ends each contour back on its first point.
@@ -152,12 +178,13 @@ void tessellateGlyph(GLUtesselator* tess, const OutlineWalk& walk, double em, bo
         if (n < 3) continue;
         gluTessBeginContour(tess);
         for (size_t i = 0; i < n; ++i) {
-            store.push_back({contour[i].x / em, contour[i].y / em, 0.0});
-            gluTessVertex(tess, store.back().data(), store.back().data());
+            record.store.push_back({contour[i].x / em, contour[i].y / em, 0.0});
+            gluTessVertex(tess, record.store.back().data(), record.store.back().data());
         }
         gluTessEndContour(tess);
     }
     gluTessEndPolygon(tess);
+    return std::move(record.calls);
 }
 
 // The font file and face index fontconfig matches for a request, or an empty path.
@@ -192,50 +219,47 @@ FaceMatch matchFace(const char* faceName, int pixelHeight, int weight)
     return found;
 }
 
-// Lists that draw nothing, for codes first .. first + count - 1.
-void buildEmptyLists(uint32_t listBase, int first, int count, float* advances)
+// One glyph as read: the calls that draw it and its advance.
+struct CachedGlyph {
+    std::vector<TessCall> calls;
+    double advance = 0.0;
+};
+
+// The outlines of one font request; found is false when no face could be had.
+struct CachedFace {
+    std::string name;
+    int pixelHeight = 0;
+    int weight = 0;
+    bool found = false;
+    std::vector<CachedGlyph> glyphs;  // by character code, 0 to glyphCodes - 1
+};
+
+constexpr int glyphCodes = 256;
+
+std::deque<CachedFace> cachedFaces;  // a deque: a face's address stays put as others are added
+int faceReads = 0;
+
+// Reads every glyph of the matched face and tessellates it; false when there is no face.
+bool readFace(CachedFace& cached)
 {
-    for (int i = 0; i < count; ++i) {
-        glNewList(listBase + i, GL_COMPILE);
-        glEndList();
-        if (advances) advances[first + i] = 0.0f;
-    }
-}
-
-}  // namespace
-
-bool buildGlyphOutlines(const char* faceName, int pixelHeight, int weight, uint32_t listBase,
-                        int first, int count, float* advances)
-{
-    if (listBase == 0 || count <= 0 || first < 0) return false;
-    const char* shownName = faceName ? faceName : "(none)";
-    if (!faceName || !*faceName) {
-        std::fprintf(stderr, "glyph outlines: no font face named, text will not show\n");
-        buildEmptyLists(listBase, first, count, advances);
-        return false;
-    }
-
     FT_Library library = nullptr;
     FT_Face face = nullptr;
-    const FaceMatch match = matchFace(faceName, pixelHeight, weight);
+    const FaceMatch match = matchFace(cached.name.c_str(), cached.pixelHeight, cached.weight);
     bool haveFace = !match.file.empty() && FT_Init_FreeType(&library) == 0 &&
                     FT_New_Face(library, match.file.c_str(), match.index, &face) == 0 &&
                     FT_IS_SCALABLE(face) && face->units_per_EM > 0;
     if (haveFace) FT_Select_Charmap(face, FT_ENCODING_UNICODE);
     GLUtesselator* tess = haveFace ? gluNewTess() : nullptr;
     if (!tess) {
-        std::fprintf(stderr, "glyph outlines: font face \"%s\" not found, text will not show\n",
-                     shownName);
-        buildEmptyLists(listBase, first, count, advances);
         if (face) FT_Done_Face(face);
         if (library) FT_Done_FreeType(library);
         return false;
     }
 
-    gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<TessCallback>(tessBegin));
-    gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<TessCallback>(tessVertex));
-    gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<TessCallback>(tessEnd));
-    gluTessCallback(tess, GLU_TESS_EDGE_FLAG, reinterpret_cast<TessCallback>(tessEdgeFlag));
+    gluTessCallback(tess, GLU_TESS_BEGIN_DATA, reinterpret_cast<TessCallback>(tessBegin));
+    gluTessCallback(tess, GLU_TESS_VERTEX_DATA, reinterpret_cast<TessCallback>(tessVertex));
+    gluTessCallback(tess, GLU_TESS_END_DATA, reinterpret_cast<TessCallback>(tessEnd));
+    gluTessCallback(tess, GLU_TESS_EDGE_FLAG_DATA, reinterpret_cast<TessCallback>(tessEdgeFlag));
     gluTessCallback(tess, GLU_TESS_COMBINE_DATA, reinterpret_cast<TessCallback>(tessCombine));
     gluTessNormal(tess, 0.0, 0.0, 1.0);
 
@@ -251,27 +275,24 @@ bool buildGlyphOutlines(const char* faceName, int pixelHeight, int weight, uint3
     funcs.conic_to = conicTo;
     funcs.cubic_to = cubicTo;
 
-    for (int i = 0; i < count; ++i) {
-        const int code = first + i;
+    cached.glyphs.resize(glyphCodes);
+    for (int code = 0; code < glyphCodes; ++code) {
         const uint32_t point = codePoint(code);
         const FT_UInt glyph = point ? FT_Get_Char_Index(face, point) : 0;
-        double advance = missingAdvance;
+        CachedGlyph& out = cached.glyphs[code];
+        out.advance = missingAdvance;
         OutlineWalk walk;
         walk.tolerance = flatnessEm * em;
         bool evenOdd = false;
         if (glyph != 0 && FT_Load_Glyph(face, glyph, loadFlags) == 0) {
-            advance = double(face->glyph->metrics.horiAdvance) / em;
+            out.advance = double(face->glyph->metrics.horiAdvance) / em;
             if (face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
                 FT_Outline& outline = face->glyph->outline;
                 evenOdd = (outline.flags & FT_OUTLINE_EVEN_ODD_FILL) != 0;
                 if (FT_Outline_Decompose(&outline, &funcs, &walk) != 0) walk.contours.clear();
             }
         }
-        glNewList(listBase + i, GL_COMPILE);
-        if (!walk.contours.empty()) tessellateGlyph(tess, walk, em, evenOdd);
-        glTranslated(advance, 0.0, 0.0);
-        glEndList();
-        if (advances) advances[code] = static_cast<float>(advance);
+        if (!walk.contours.empty()) out.calls = tessellateGlyph(tess, walk, em, evenOdd);
     }
 
     gluDeleteTess(tess);
@@ -279,3 +300,62 @@ bool buildGlyphOutlines(const char* faceName, int pixelHeight, int weight, uint3
     FT_Done_FreeType(library);
     return true;
 }
+
+// The cached outlines of a request, read on its first use.
+const CachedFace& cachedFace(const char* faceName, int pixelHeight, int weight)
+{
+    for (const CachedFace& face : cachedFaces)
+        if (face.name == faceName && face.pixelHeight == pixelHeight && face.weight == weight)
+            return face;
+    CachedFace& face = cachedFaces.emplace_back();
+    face.name = faceName;
+    face.pixelHeight = pixelHeight;
+    face.weight = weight;
+    face.found = readFace(face);
+    ++faceReads;
+    if (!face.found)
+        std::fprintf(stderr, "glyph outlines: font face \"%s\" not found, text will not show\n",
+                     faceName);
+    return face;
+}
+
+void replay(const std::vector<TessCall>& calls)
+{
+    for (const TessCall& call : calls) {
+        switch (call.kind) {
+        case TessCall::Begin: glBegin(call.value); break;
+        case TessCall::EdgeFlag: glEdgeFlag(static_cast<GLboolean>(call.value)); break;
+        case TessCall::Vertex: glVertex3dv(call.xyz); break;
+        case TessCall::End: glEnd(); break;
+        }
+    }
+}
+
+}  // namespace
+
+bool buildGlyphOutlines(const char* faceName, int pixelHeight, int weight, uint32_t listBase,
+                        int first, int count, float* advances)
+{
+    if (listBase == 0 || count <= 0 || first < 0 || first + count > glyphCodes) return false;
+    const CachedFace* face = nullptr;
+    if (!faceName || !*faceName)
+        std::fprintf(stderr, "glyph outlines: no font face named, text will not show\n");
+    else
+        face = &cachedFace(faceName, pixelHeight, weight);
+    const bool found = face && face->found;
+
+    for (int i = 0; i < count; ++i) {
+        const int code = first + i;
+        const double advance = found ? face->glyphs[code].advance : 0.0;
+        glNewList(listBase + i, GL_COMPILE);
+        if (found) {
+            replay(face->glyphs[code].calls);
+            glTranslated(advance, 0.0, 0.0);
+        }
+        glEndList();
+        if (advances) advances[code] = static_cast<float>(advance);
+    }
+    return found;
+}
+
+int glyphOutlineFaceReads() { return faceReads; }

@@ -2,8 +2,9 @@
 //
 // One display list of flat glyph outlines per character code; a call of consecutive lists sets
 // text left to right. The overlays print the demo time and the frame rate over the picture.
-// Each scene's init creates the font and its cleanup deletes it, so glyphs are built once per
-// scene, never per frame; printing is one glCallLists per text.
+// Each scene's init creates the font and its cleanup deletes it, so the glyph lists are compiled
+// once per scene, never per frame, from outlines the platform reads and tessellates once per
+// process; printing is one glCallLists per text.
 #pragma once
 
 #include <cstdint>

@@ -50,8 +50,7 @@ bool drawEndScene(float t)
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);  // the wall's lines are opaque; the text is blended
 
     if (t <= endSceneEndTime) {
         s.endEye.z -= 0.25f * dt;
@@ -74,6 +73,8 @@ bool drawEndScene(float t)
     glEnable(GL_TEXTURE_2D);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glBindTexture(GL_TEXTURE_2D, EndTexture);
     glLoadIdentity();
     drawTexturedQuad(textLeft, s.scrollY, textDepth, textWidth, textHeight, 1.0f, 1.0f);

@@ -253,8 +253,9 @@ bool drawIntroScene(float t)
     // The clear colour is the dark blue the previous frame left for the landscape pass.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Landscape, box room and wall are opaque (colour and textures of alpha 1): blending would
+    // give the same pixels and cost a read and a mix of every covered pixel.
+    glDisable(GL_BLEND);
 
     const int leg = introLeg(t);
     moveLandscapeEye(leg, dt);
@@ -288,7 +289,9 @@ bool drawIntroScene(float t)
     s.mainCentreX = mainEyeX;
     s.mainEyeY = mainCentreY;
 
-    // Overlay: 45 degrees, 1/20 scale, depth test still on, blending still on.
+    // Overlay: 45 degrees, 1/20 scale, depth test still on, blended.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     setPerspective(45.0, 0.1, 100.0);
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);

@@ -109,8 +109,7 @@ bool drawTempleScene(float t)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);  // the temple is opaque; only the words are blended
 
     const int leg = templeLeg(t);
     moveEye(leg, dt);
@@ -126,6 +125,8 @@ bool drawTempleScene(float t)
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     for (int k = 0; k < 6; ++k) {
         const TempleWord& word = templeWords[k];
         glColor4f(1.0f, 1.0f, 1.0f, s.wordAlpha[k]);

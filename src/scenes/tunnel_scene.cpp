@@ -164,8 +164,7 @@ bool drawTunnelScene(float t)
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_BLEND);  // the tunnel is opaque; glow, star and words are blended
 
     const int leg = tunnelLeg(t);
     if (leg < 3) {
@@ -196,6 +195,7 @@ bool drawTunnelScene(float t)
     drawAseModel(tunnelModel, 1, 1, 0, 0, 0, 0);
 
     glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
     drawGlowSquare();
     const float glowFrames = dt * driftFrames;
     s.glowAngle += glowSpinStep * glowFrames;

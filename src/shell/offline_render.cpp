@@ -19,6 +19,7 @@
 #include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/png_file.h"
+#include "shell/benchmark_report.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/scene_runner.h"
@@ -27,12 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 using Clock = std::chrono::steady_clock;
-
-struct SceneTiming {
-    std::string name;
-    int frames = 0;
-    double seconds = 0.0;
-};
 
 struct OfflineRun {
     DemoOptions options;
@@ -48,8 +43,6 @@ struct OfflineRun {
     bool progress = false;
     Clock::time_point started;
     Clock::time_point lastProgress;
-    std::vector<SceneTiming> timings;
-    Clock::time_point frameStart;
 };
 
 OfflineRun run;
@@ -87,12 +80,7 @@ void showProgress(bool last)
 void recordTiming()
 {
     glFinish();
-    auto now = Clock::now();
-    const char* name = currentSceneName ? currentSceneName : "?";
-    if (run.timings.empty() || run.timings.back().name != name) run.timings.push_back({name, 0, 0.0});
-    run.timings.back().frames += 1;
-    run.timings.back().seconds += std::chrono::duration<double>(now - run.frameStart).count();
-    run.frameStart = now;
+    noteBenchmarkFrame(currentSceneName, benchmarkClockSeconds());
 }
 
 void writeFrame()
@@ -228,7 +216,8 @@ bool beginOfflineRender(const DemoOptions& options)
     double end = options.to >= 0 ? std::min(options.to, demoLength) : demoLength;
     run.totalFrames = static_cast<int64_t>(std::floor(end * options.fps)) + 1;
     run.progress = isatty(fileno(stderr)) != 0;
-    run.started = run.lastProgress = run.frameStart = Clock::now();
+    run.started = run.lastProgress = Clock::now();
+    resetBenchmarkReport();
     run.pixels.resize(static_cast<size_t>(demoSettings.width) * demoSettings.height * 3);
     run.flipped.resize(run.pixels.size());
     if (!options.recordFile.empty()) {
@@ -253,22 +242,7 @@ bool finishOfflineRender()
     frameHook = nullptr;
     showProgress(true);
     bool ok = !run.failed;
-    if (run.options.benchmark) {
-        double baseline = baselineFramesPerSecond();
-        int totalFrames = 0;
-        double totalSeconds = 0;
-        std::printf("baseline (clear and one textured quad): %.1f frames/s\n", baseline);
-        for (const SceneTiming& t : run.timings) {
-            double fps = t.seconds > 0 ? t.frames / t.seconds : 0.0;
-            std::printf("%-8s %6d frames %8.1f frames/s  %.3f of baseline\n", t.name.c_str(), t.frames, fps,
-                        baseline > 0 ? fps / baseline : 0.0);
-            totalFrames += t.frames;
-            totalSeconds += t.seconds;
-        }
-        double overall = totalSeconds > 0 ? totalFrames / totalSeconds : 0.0;
-        std::printf("overall  %6d frames %8.1f frames/s  %.3f of baseline\n", totalFrames, overall,
-                    baseline > 0 ? overall / baseline : 0.0);
-    }
+    if (run.options.benchmark) std::fputs(benchmarkReportText(baselineFramesPerSecond()).c_str(), stdout);
     double start = run.firstWritten >= 0 ? frameTime(run.firstWritten) : run.options.from;
     double seconds = static_cast<double>(run.framesWritten) / run.options.fps;
     if (!run.options.audioFile.empty() && !writeAudio(run.options.audioFile, start, seconds)) ok = false;
