@@ -104,6 +104,17 @@ TEST_F(Intro, BarsLinesAndTiltStopExactlyAtTheirLimits)
     const float lineEnds[4] = {5.1f, 0.38f, 1.85f, 3.5f};
     const float barRates[4] = {0.4f, 0.3f, 0.35f, 0.3f};
     const float lineRates[4] = {0.4f, 0.2f, 0.4f, 0.4f};
+    // One half-second frame moves every bar towards its end and lengthens lines 1 and 4 at
+    // their own rates; lines 2 and 3 at theirs once line 1 is past 3.25.
+    frame(1.0f, 1.5f);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(introState.barOffset[i], 4.0f - 0.5f * barRates[i], 1e-5f) << "bar " << i + 1;
+    introState.lineLength[0] = 3.3f;
+    frame(1.5f, 2.0f);
+    for (int i = 0; i < 4; ++i) {
+        const float before = i == 0 ? 3.3f : i == 3 ? 0.5f * lineRates[3] : 0.0f;
+        EXPECT_NEAR(introState.lineLength[i], before + 0.5f * lineRates[i], 1e-5f) << "line " << i + 1;
+    }
+    introState = IntroState{};
     const float step = 1.0f / 60.0f + 1.0f / 70.0f;  // the longest frame at 60 fps
     bool linesWaited = true, withinAStep = true;
     float lineTwoStart = -1.0f;  // line 1's length in the frame before line 2 starts
