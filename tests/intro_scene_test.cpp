@@ -5,12 +5,14 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/draw_helpers.h"
 #include "scenes/intro_scene.h"
 #include "shell/demo_state.h"
 #include "support/gl_context.h"
+#include "support/gl_feedback.h"
 #include "support/scene_frames.h"
 
 namespace {
@@ -248,3 +250,34 @@ TEST_F(Intro, WallShowsTheLandscapePassInTilesInFrontOfTheBoxRoom)
     EXPECT_FLOAT_EQ(clear[2], 0.2f);  // the dark blue for the next landscape pass
 }
 }  // namespace
+
+TEST_F(Intro, BoxRoomFloorAndCeilingCloseTheRoom)
+{
+    // The room seen from outside: floor and ceiling lie flat at y = -5 and y = 5 over the whole
+    // square the walls stand on (shifted by 5 towards the viewer to stay within depth).
+    const auto items = captureFeedback(
+        [] {
+            glPushMatrix();
+            glTranslatef(0.0f, 0.0f, 5.0f);
+            drawBoxRoom();
+            glPopMatrix();
+        },
+        FeedbackView{-12, 12, -12, 12});
+    for (float level : {-5.0f, 5.0f}) {
+        float x0 = 99, x1 = -99, z0 = 99, z1 = -99;
+        for (const FeedbackItem& item : items) {
+            if (item.token != GL_POLYGON_TOKEN) continue;
+            const bool flat = std::all_of(item.vertices.begin(), item.vertices.end(),
+                                          [&](const FeedbackVertex& v) { return std::abs(v.y - level) < 1e-3f; });
+            if (!flat) continue;
+            for (const FeedbackVertex& v : item.vertices) {
+                x0 = std::min(x0, v.x), x1 = std::max(x1, v.x);
+                z0 = std::min(z0, v.z), z1 = std::max(z1, v.z);
+            }
+        }
+        EXPECT_NEAR(x0, -5.0f, 1e-3f) << "y = " << level;
+        EXPECT_NEAR(x1, 5.0f, 1e-3f) << "y = " << level;
+        EXPECT_NEAR(z0, -5.0f, 1e-2f) << "y = " << level;
+        EXPECT_NEAR(z1, 5.0f, 1e-2f) << "y = " << level;
+    }
+}
