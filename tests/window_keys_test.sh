@@ -76,15 +76,16 @@ press() { xdotool key "$1"; }
 start
 sleep 4
 shot plain
+# A frame can take a second on a loaded machine with software rendering.
 press t
-sleep 0.5
+sleep 1.5
 shot time
 press t
 press f
-sleep 0.5
+sleep 1.5
 shot fps
 press f
-sleep 0.5
+sleep 1.5
 shot none
 plain=$(green plain) time=$(green time) fps=$(green fps) none=$(green none)
 echo "overlay green pixels: none $plain, time $time, fps $fps, none again $none"
