@@ -11,16 +11,22 @@ if [ ! -x "$build/demotorva" ] || [ ! -d "$build/data" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" --target demotorva datapack >/dev/null
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${SDL_VIDEODRIVER:-}" != "offscreen" ]; then
+# Options that play nothing on screen (help, version, recordings, the benchmark) go to the
+# demo as they are, display or not; they also name the outputs themselves.
+screen=(--desktop)
+as_given=""
+for arg in "$@"; do
+    case "$arg" in
+    --window | -w | --desktop) screen=() ;;
+    --record | --record=* | --frames | --frames=* | --audio | --audio=* | --benchmark | --help | -h | \
+        --version | -V) screen=() as_given=1 ;;
+    esac
+done
+if [ -z "$as_given" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] &&
+    [ "${SDL_VIDEODRIVER:-}" != "offscreen" ]; then
     echo "No display here: recording the demo to $PWD/demo.mp4 instead of playing it."
-    "$build/demotorva" --record demo.mp4 "$@"
+    "$build/demotorva" --record "$PWD/demo.mp4" "$@"
     echo "The demo is in $PWD/demo.mp4"
     exit 0
 fi
-screen=(--desktop)
-for arg in "$@"; do
-    case "$arg" in
-    --window | --desktop | --record | --frames | --audio | --benchmark | --help | -h | --version) screen=() ;;
-    esac
-done
 exec "$build/demotorva" "${screen[@]}" "$@"

@@ -182,6 +182,26 @@ TEST_F(Credits, SceneEndsOnlyPastItsEndMark)
     EXPECT_FLOAT_EQ(demoState.previousFrameTime, 130.01f);
 }
 
+TEST_F(Credits, InitSetsTheBlueWhiteExponentialFog)
+{
+    const GLfloat black[4] = {0, 0, 0, 1};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_DENSITY, 0.5f);
+    glFogfv(GL_FOG_COLOR, black);
+    cleanupCreditsScene();
+    initCreditsScene();
+    GLint mode = 0;
+    GLfloat density = 0, colour[4] = {};
+    glGetIntegerv(GL_FOG_MODE, &mode);
+    glGetFloatv(GL_FOG_DENSITY, &density);
+    glGetFloatv(GL_FOG_COLOR, colour);
+    EXPECT_EQ(mode, GL_EXP);
+    EXPECT_FLOAT_EQ(density, 0.02f);
+    EXPECT_FLOAT_EQ(colour[0], 0.8f);
+    EXPECT_FLOAT_EQ(colour[1], 0.8f);
+    EXPECT_FLOAT_EQ(colour[2], 1.0f);
+}
+
 TEST_F(Credits, PausedFrameChangesNothing)
 {
     creditsState.barCount = 4;

@@ -3,7 +3,7 @@
 # --desktop covers the whole screen with the 800 x 600 frame scaled to 960 x 720 between black
 # bars; a --window resized to 1000 x 400 shows the frame 533 x 400 between bars; with the
 # framebuffer switched off --desktop says so and falls back to the mode switch or its question.
-# Each run ends with Escape and exit code 27.
+# Each run ends with Escape and exit code 0.
 # Arguments: the demotorva executable, the data pack folder.
 set -u
 exe="$1"
@@ -56,7 +56,7 @@ finish() {
     wait "$demo"
     code=$?
     demo=""
-    [ "$code" -eq 27 ] || fail "exit code $code, not 27"
+    [ "$code" -eq 0 ] || fail "exit code $code, not 0"
 }
 
 # Brightest channel value (0 to 255) of a region WxH+X+Y of a picture.

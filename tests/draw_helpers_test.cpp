@@ -179,14 +179,17 @@ TEST_F(DrawHelpers, TexturedQuadCorners)
     // However the renderer splits the quad, its vertices are these corners.
     const float corners[4][4] = {{1, 2, 0, 0}, {4, 2, 7, 0}, {4, 6, 7, 1}, {1, 6, 0, 1}};
     ASSERT_FALSE(items.empty());
+    bool seen[4] = {};
     for (const FeedbackItem& item : items)
         for (const FeedbackVertex& v : item.vertices) {
-            const bool corner = std::any_of(std::begin(corners), std::end(corners), [&](const float* c) {
+            const auto* c = std::find_if(std::begin(corners), std::end(corners), [&](const float* c) {
                 return std::abs(v.x - c[0]) < 1e-4 && std::abs(v.y - c[1]) < 1e-4 && v.s == c[2] &&
                        v.t == c[3] && std::abs(v.z - 0.5f) < 1e-4;
             });
-            EXPECT_TRUE(corner) << v.x << "," << v.y << " st " << v.s << "," << v.t;
+            EXPECT_NE(c, std::end(corners)) << v.x << "," << v.y << " st " << v.s << "," << v.t;
+            if (c != std::end(corners)) seen[c - std::begin(corners)] = true;
         }
+    for (int k = 0; k < 4; ++k) EXPECT_TRUE(seen[k]) << "corner " << k << " missing";
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_EQ(m[12], 0.0f);

@@ -107,6 +107,10 @@ TEST_F(End, FrameDrawsTheWallInLinesAndTheTextFilledAndLeavesFillBehind)
 
 TEST_F(End, InitSetsTheScenesFogWithoutTouchingWhetherFogIsOn)
 {
+    glDisable(GL_FOG);
+    cleanupEndScene();
+    initEndScene();
+    EXPECT_FALSE(glIsEnabled(GL_FOG)) << "fog is the draw's to switch on";
     glEnable(GL_FOG);
     glFogf(GL_FOG_DENSITY, 0.07f);
     cleanupEndScene();

@@ -5,12 +5,14 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "render/draw_helpers.h"
 #include "scenes/intro_scene.h"
 #include "shell/demo_state.h"
 #include "support/gl_context.h"
+#include "support/gl_feedback.h"
 #include "support/scene_frames.h"
 
 namespace {
@@ -104,6 +106,17 @@ TEST_F(Intro, BarsLinesAndTiltStopExactlyAtTheirLimits)
     const float lineEnds[4] = {5.1f, 0.38f, 1.85f, 3.5f};
     const float barRates[4] = {0.4f, 0.3f, 0.35f, 0.3f};
     const float lineRates[4] = {0.4f, 0.2f, 0.4f, 0.4f};
+    // One half-second frame moves every bar towards its end and lengthens lines 1 and 4 at
+    // their own rates; lines 2 and 3 at theirs once line 1 is past 3.25.
+    frame(1.0f, 1.5f);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(introState.barOffset[i], 4.0f - 0.5f * barRates[i], 1e-5f) << "bar " << i + 1;
+    introState.lineLength[0] = 3.3f;
+    frame(1.5f, 2.0f);
+    for (int i = 0; i < 4; ++i) {
+        const float before = i == 0 ? 3.3f : i == 3 ? 0.5f * lineRates[3] : 0.0f;
+        EXPECT_NEAR(introState.lineLength[i], before + 0.5f * lineRates[i], 1e-5f) << "line " << i + 1;
+    }
+    introState = IntroState{};
     const float step = 1.0f / 60.0f + 1.0f / 70.0f;  // the longest frame at 60 fps
     bool linesWaited = true, withinAStep = true;
     float lineTwoStart = -1.0f;  // line 1's length in the frame before line 2 starts
@@ -237,3 +250,34 @@ TEST_F(Intro, WallShowsTheLandscapePassInTilesInFrontOfTheBoxRoom)
     EXPECT_FLOAT_EQ(clear[2], 0.2f);  // the dark blue for the next landscape pass
 }
 }  // namespace
+
+TEST_F(Intro, BoxRoomFloorAndCeilingCloseTheRoom)
+{
+    // The room seen from outside: floor and ceiling lie flat at y = -5 and y = 5 over the whole
+    // square the walls stand on (shifted by 5 towards the viewer to stay within depth).
+    const auto items = captureFeedback(
+        [] {
+            glPushMatrix();
+            glTranslatef(0.0f, 0.0f, 5.0f);
+            drawBoxRoom();
+            glPopMatrix();
+        },
+        FeedbackView{-12, 12, -12, 12});
+    for (float level : {-5.0f, 5.0f}) {
+        float x0 = 99, x1 = -99, z0 = 99, z1 = -99;
+        for (const FeedbackItem& item : items) {
+            if (item.token != GL_POLYGON_TOKEN) continue;
+            const bool flat = std::all_of(item.vertices.begin(), item.vertices.end(),
+                                          [&](const FeedbackVertex& v) { return std::abs(v.y - level) < 1e-3f; });
+            if (!flat) continue;
+            for (const FeedbackVertex& v : item.vertices) {
+                x0 = std::min(x0, v.x), x1 = std::max(x1, v.x);
+                z0 = std::min(z0, v.z), z1 = std::max(z1, v.z);
+            }
+        }
+        EXPECT_NEAR(x0, -5.0f, 1e-3f) << "y = " << level;
+        EXPECT_NEAR(x1, 5.0f, 1e-3f) << "y = " << level;
+        EXPECT_NEAR(z0, -5.0f, 1e-2f) << "y = " << level;
+        EXPECT_NEAR(z1, 5.0f, 1e-2f) << "y = " << level;
+    }
+}

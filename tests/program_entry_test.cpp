@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/counter.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "shell/demo_main.h"
 #include "shell/demo_state.h"
+#include "shell/scene_runner.h"
+#include "scenes/tunnel_scene.h"
 
 namespace {
 std::vector<std::string> boxes;
@@ -27,7 +30,11 @@ bool initOk(int, int, unsigned) { return true; }
 uint32_t loadFails(const char*) { return 0; }
 uint32_t loadOk(const char*) { return 3; }
 bool playFails(uint32_t) { return false; }
-bool playOk(uint32_t) { return true; }
+std::vector<double> musicPositions;  // where the music was started: 0 by musicPlay, else the seek
+bool playOk(uint32_t) { musicPositions.push_back(0); return true; }
+bool seekOk(uint32_t, double seconds) { musicPositions.push_back(seconds); return true; }
+int inits = 0;
+bool countInit(int, int, unsigned) { ++inits; return true; }
 
 AudioApi workingFake()
 {
@@ -37,6 +44,7 @@ AudioApi workingFake()
     api.start = succeed;
     api.musicLoad = loadOk;
     api.musicPlay = playOk;
+    api.setPositionSeconds = seekOk;
     api.pause = succeed;
     api.stop = succeed;
     api.free = succeed;
@@ -50,6 +58,7 @@ protected:
         demoState = DemoState{};
         demoSettings = DemoSettings{};
         boxes.clear();
+        musicPositions.clear();
         setMessageBoxHook(recordBox);
         clearMessages();
         audioApi = workingFake();
@@ -65,18 +74,18 @@ protected:
 };
 }  // namespace
 
-TEST_F(ProgramEntry, WrongVersionEndsWithZero)
+TEST_F(ProgramEntry, WrongVersionEndsWithOne)
 {
     audioApi.getVersion = wrongVersion;
-    EXPECT_EQ(playDemo(options), 0);
+    EXPECT_EQ(playDemo(options), 1);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Incorrect BASS.DLL|BASS version 0.8 was not loaded"}));
 }
 
-TEST_F(ProgramEntry, NoDeviceRunsSilentAndEscapeGives27)
+TEST_F(ProgramEntry, NoDeviceRunsSilentAndEscapeGivesZero)
 {
     audioApi.init = failInit;
     postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
-    EXPECT_EQ(playDemo(options), 27);
+    EXPECT_EQ(playDemo(options), 0);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Error|Can't initialize digital sound system\n(error code: 7)"}));
     EXPECT_FALSE(demoSettings.soundEnabled);
     EXPECT_EQ(demoState.musicHandle, 0u);
@@ -87,7 +96,7 @@ TEST_F(ProgramEntry, MissingModuleShowsTwoBoxes)
     audioApi.musicLoad = loadFails;
     audioApi.musicPlay = playFails;
     postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
-    EXPECT_EQ(playDemo(options), 27);
+    EXPECT_EQ(playDemo(options), 0);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Error|Can't load music\n(error code: 7)",
                                                "Error|Can't play music\n(error code: 7)"}));
 }
@@ -108,9 +117,72 @@ TEST_F(ProgramEntry, RealModuleMissingFromEmptyFolder)
     std::filesystem::create_directories(empty);
     std::filesystem::current_path(empty);
     postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
-    EXPECT_EQ(playDemo(options), 27);
+    EXPECT_EQ(playDemo(options), 0);
     EXPECT_EQ(boxes, (std::vector<std::string>{"Error|Can't load music\n(error code: 2)",
                                                "Error|Can't play music\n(error code: 4)"}));
+}
+
+TEST_F(ProgramEntry, StartSeeksPictureAndMusicAndMuteOpensNoSound)
+{
+    options.start = 40;
+    postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
+    EXPECT_EQ(playDemo(options), 0);
+    ASSERT_EQ(musicPositions.size(), 2u);
+    EXPECT_NEAR(musicPositions[1], 40.0, 0.1);
+    EXPECT_NEAR(demoState.timeOffset, 40.0f, 0.1f);
+
+    demoState = DemoState{};
+    musicPositions.clear();
+    options = DemoOptions{};
+    options.window = options.mute = true;
+    audioApi.init = countInit;
+    inits = 0;
+    postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
+    EXPECT_EQ(playDemo(options), 0);
+    EXPECT_EQ(inits, 0);
+    EXPECT_TRUE(musicPositions.empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+namespace {
+int secondRoundTunnelVertices = -1;
+// Two seconds of demo time per frame; quits once the demo has started a second time, noting
+// whether the model the tunnel released in the first round is there again.
+void quickFrameQuitOnSecondRound()
+{
+    advanceVirtualCounter(2 * 70);
+    if (musicPositions.size() == 2 && !demoState.quitRequested) {
+        secondRoundTunnelVertices = tunnelModel.objects.empty() ? 0 : tunnelModel.objects[0].vertexCount;
+        postMessage({WM_CLOSE, 0, 0});
+    }
+}
+}  // namespace
+
+TEST_F(ProgramEntry, LoopPlaysAgainFromTheStartWithEveryModel)
+{
+    useVirtualCounter(70, 0);
+    options.loop = true;
+    frameHook = quickFrameQuitOnSecondRound;
+    EXPECT_EQ(playDemo(options), 0);
+    frameHook = nullptr;
+    useRealCounter();
+    EXPECT_EQ(musicPositions, (std::vector<double>{0, 0}));
+    EXPECT_GT(secondRoundTunnelVertices, 0);
+}
+
+TEST(MusicGain, VolumeScalesTheRenderedMusic)
+{
+    std::string module = std::string(DEMOTORVA_PACK_DIR) + "/Mod_.it";
+    std::vector<int16_t> full, quieter;
+    setMusicGain(0);
+    ASSERT_TRUE(renderModuleSamples(module.c_str(), 44100 * 4, full));
+    setMusicGain(-6.0206);
+    ASSERT_TRUE(renderModuleSamples(module.c_str(), 44100 * 4, quieter));
+    setMusicGain(0);
+    double a = 0, b = 0;
+    for (size_t i = 0; i < full.size(); ++i) a += std::abs(full[i]), b += std::abs(quieter[i]);
+    ASSERT_GT(a, 0);
+    EXPECT_NEAR(b / a, 0.5, 0.02);
 }
 
 namespace {

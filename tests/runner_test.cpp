@@ -20,7 +20,7 @@ bool init() { log.push_back("init"); return true; }
 void cleanup() { log.push_back("cleanup"); }
 bool drawUntilCount(float t)
 {
-    log.push_back("draw");
+    log.push_back(demoState.active ? "draw" : "draw while minimised");
     frameDts.push_back(t - demoState.previousFrameTime);
     demoState.previousFrameTime = t;
     if (--drawsLeft <= 0) demoState.sceneDone = true;
@@ -63,15 +63,30 @@ TEST_F(Runner, SceneEndingInFirstFrameIsDrawnOnceAndFlagCleared)
     EXPECT_FALSE(demoState.sceneDone);
 }
 
+namespace {
+int swaps = 0;
+// Minimises the window after the first frame and restores it three swaps later.
+void minimiseForThreeSwaps()
+{
+    ++swaps;
+    if (swaps == 1) postMessage({WM_ACTIVATE, uintptr_t{1} << 16, 0});
+    if (swaps == 4) postMessage({WM_ACTIVATE, 0, 0});
+}
+}  // namespace
+
 TEST_F(Runner, MessagesComeFirstAndInactiveDrawsNothing)
 {
     drawsLeft = 2;
     postMessage({WM_ACTIVATE, uintptr_t{1} << 16, 0});
     postMessage({WM_KEYDOWN, 'T', 0});
     postMessage({WM_ACTIVATE, 0, 0});
+    swaps = 0;
+    frameHook = minimiseForThreeSwaps;
     runScene(recording);
+    frameHook = nullptr;
     EXPECT_TRUE(demoState.showTime);
     EXPECT_EQ(log, (std::vector<std::string>{"init", "draw", "draw", "cleanup"}));
+    EXPECT_EQ(swaps, 5);  // the loop goes on swapping while minimised
 }
 
 TEST_F(Runner, EscapeStopsAndDrawFalseQuits)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "scenes/temple_scene.h"
 #include "shell/demo_state.h"
 #include "support/gl_context.h"
+#include "support/gl_feedback.h"
 #include "support/scene_frames.h"
 
 namespace {
@@ -205,3 +207,78 @@ TEST_F(Temple, TempleIsDrawnTexturedLitAndFogged)
     initTempleScene();
 }
 }  // namespace
+
+namespace {
+// Levels of the grey screen quads a frame draws (the fades and the flash), in drawing order;
+// the renderer may hand a quad back as two triangles.
+std::vector<float> screenLevels(float previous, float t)
+{
+    std::vector<float> levels;
+    for (const FeedbackItem& item : captureFeedback([&] {
+             demoState.previousFrameTime = previous;
+             drawTempleScene(t);
+         }))
+        if (item.token == GL_POLYGON_TOKEN && item.vertices.size() >= 3 && item.vertices[0].r < 0.999f &&
+            item.vertices[0].r == item.vertices[0].g && item.vertices[0].g == item.vertices[0].b &&
+            (levels.empty() || levels.back() != item.vertices[0].r))
+            levels.push_back(item.vertices[0].r);
+    return levels;
+}
+}  // namespace
+
+TEST_F(Temple, OpensWithAFadeInFromBlackAndAFlash)
+{
+    // 35.3 s: the fade in from 34.8 to 36.8 s is a quarter through, the flash from 34.8 to 36 s
+    // (peak 0.5 at its middle) five twelfths of its way up; at 36.5 s the flash is over.
+    std::vector<float> levels = screenLevels(35.25f, 35.3f);
+    ASSERT_EQ(levels.size(), 2u);
+    EXPECT_NEAR(levels[0], 0.25f, 1e-4f);
+    EXPECT_NEAR(levels[1], 0.5f * 0.5f / 0.6f, 1e-4f);
+    levels = screenLevels(36.45f, 36.5f);
+    ASSERT_EQ(levels.size(), 1u);
+    EXPECT_NEAR(levels[0], 0.85f, 1e-4f);
+}
+
+TEST_F(Temple, TempleIsSeenThroughA75DegreeLens)
+{
+    // A one-triangle stand-in for the temple, in model units (the scene draws at 1/20).
+    AseObject probe;
+    probe.vertices = {{0, 0, 0}, {20, 0, 0}, {0, 20, 0}};
+    probe.vertexCount = 3;
+    probe.faces.resize(1);
+    probe.faces[0].v[1] = 1;
+    probe.faces[0].v[2] = 2;
+    probe.faceCount = 1;
+    templeModel.objects = {probe};
+    templeModel.objectCount = 1;
+    std::vector<FeedbackItem> items = captureFeedback([] { frame(39.9f, 40.0f); }, FeedbackView{0, 800, 0, 600});
+    templeModel = AseModel{};
+    ASSERT_FALSE(items.empty());
+    ASSERT_EQ(items[0].token, GLenum(GL_POLYGON_TOKEN));
+    ASSERT_EQ(items[0].vertices.size(), 3u);
+
+    // Where a 75-degree perspective from the eye of this frame puts the corners.
+    const Vector3 eye = templeState.templeEye;
+    GLdouble model[16], projection[16];
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(75.0, 800.0 / 600.0, 0.1, 1000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, 0, 0, 0, 0, 1, 0);
+    glScalef(0.05f, 0.05f, 0.05f);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glPopMatrix();
+    const GLint viewport[4] = {0, 0, 800, 600};
+    for (int k = 0; k < 3; ++k) {
+        const Vector3& v = probe.vertices[k];
+        GLdouble x, y, z;
+        gluProject(v.x, v.y, v.z, model, projection, viewport, &x, &y, &z);
+        EXPECT_NEAR(items[0].vertices[k].x, x, 0.05) << "corner " << k;
+        EXPECT_NEAR(items[0].vertices[k].y, y, 0.05) << "corner " << k;
+    }
+}

@@ -172,6 +172,11 @@ TEST_F(Tunnel, RewindTurnsBackAndNegativeVIsClampedNextFrame)
     tunnelState.orbitAngle = 1.0f;
     tunnelState.driftStep = 0.5f;
     frame(66.0f, 65.5f);  // dt = -0.5
+    // The eye and the star circle ten times as fast as the orbit angle, from its value
+    // before this frame's step.
+    EXPECT_NEAR(tunnelState.orbitEye[0], std::cos(10.0f), 1e-5f);
+    EXPECT_NEAR(tunnelState.orbitEye[1], std::sin(10.0f), 1e-5f);
+    EXPECT_NEAR(tunnelState.starOffset.z, 5.0f * std::sin(10.0f), 1e-5f);
     EXPECT_NEAR(tunnelState.orbitAngle, 1.0f - 0.1f, 1e-6f);
     EXPECT_NEAR(tunnelState.driftStep, 0.5f - 0.01f, 1e-6f);
     EXPECT_LT(tunnelState.eyeDepth, 30.0f);  // leg 1 flown backwards

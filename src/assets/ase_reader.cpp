@@ -1665,6 +1665,7 @@ int loadAseModel(const char* path, AseModel& model)
     if (!openMappedFile(resolvePath(path).c_str(), file)) {
         std::printf("# %s not found!\n", path);
         std::fflush(stdout);
+        noteMissingFile();
         return 0;
     }
     AseReadOptions options;

@@ -24,7 +24,10 @@ TgaStatus readTgaImage(const char* path, TgaImage& image)
     image = TgaImage{};
     // Opened for reading only: the loader never writes, and a read-only picture must load.
     std::FILE* file = std::fopen(resolvePath(path).c_str(), "rb");
-    if (!file) return TgaCannotOpen;
+    if (!file) {
+        noteMissingFile();
+        return TgaCannotOpen;
+    }
     unsigned char head[3] = {};
     unsigned char geometry[6] = {};  // width, height, pixel depth, descriptor
     bool headerRead = std::fread(head, 1, 3, file) == 3 && std::fseek(file, 12, SEEK_SET) == 0 &&

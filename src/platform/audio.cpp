@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.hpp>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -20,6 +21,7 @@ uint32_t moduleHandle = 0;
 uint32_t nextHandle = 1;
 bool moduleplaying = false;
 int lastError = AudioOk;
+int32_t gainMillibel = 0;  // the music's gain, applied as each module is opened
 
 void fail(int code) { lastError = code; }
 
@@ -46,12 +48,14 @@ std::unique_ptr<openmpt::module> openModule(const char* file)
 {
     std::ifstream in(resolvePath(file), std::ios::binary);
     if (!in) {
+        noteMissingFile();
         fail(AudioFileUnreadable);
         return nullptr;
     }
     try {
         auto m = std::make_unique<openmpt::module>(in);
         m->set_repeat_count(0);
+        m->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, gainMillibel);
         // No dither: the same module renders to the same samples every time.
         try {
             m->ctl_set_integer("dither", 0);
@@ -72,6 +76,10 @@ bool init(int, int frequency, unsigned)
 {
     if (device != 0) return true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        std::fprintf(stderr,
+                     "demotorva: no sound output could be opened (%s); check the sound server or "
+                     "SDL_AUDIODRIVER, or play with --mute\n",
+                     SDL_GetError());
         fail(AudioNoDevice);
         return false;
     }
@@ -84,6 +92,11 @@ bool init(int, int frequency, unsigned)
     SDL_AudioSpec have{};
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
+        const char* driver = SDL_GetCurrentAudioDriver();
+        std::fprintf(stderr,
+                     "demotorva: no sound output could be opened (%s%s%s); check the sound server "
+                     "or SDL_AUDIODRIVER, or play with --mute\n",
+                     driver ? driver : "no driver", *SDL_GetError() ? ": " : "", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         fail(AudioNoDevice);
         return false;
@@ -216,6 +229,8 @@ bool freeAudio()
     return true;
 }
 }  // namespace
+
+void setMusicGain(double decibels) { gainMillibel = static_cast<int32_t>(std::lround(decibels * 100.0)); }
 
 const AudioApi realAudioApi = {getVersion, init, errorGetCode, start, musicLoad, musicPlay,
                                pause, setPosition, setPositionSeconds, stop, freeAudio};

@@ -45,6 +45,8 @@ extern AudioApi audioApi;
 // The real implementation, to restore the table.
 extern const AudioApi realAudioApi;
 
+// Gain of the music in decibels for every module opened from now on (live and rendered).
+void setMusicGain(double decibels);
 // Renders module file to interleaved 16-bit stereo samples at 44100 Hz without any output
 // device: exactly frameCount frames (silence after the module ends). False when the file
 // cannot be read or played.

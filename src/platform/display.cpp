@@ -25,7 +25,8 @@ bool displayInit()
 {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "demotorva: no display: %s\n", SDL_GetError());
+        std::fprintf(stderr, "demotorva: no display: %s; set DISPLAY, or record with --record FILE\n",
+                     SDL_GetError());
         return false;
     }
     // Where no display answers, SDL falls back on its offscreen driver by itself, and the demo
@@ -35,7 +36,7 @@ bool displayInit()
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr,
                      "demotorva: no display could be opened (DISPLAY is %s); "
-                     "SDL_VIDEODRIVER=offscreen draws to none on purpose\n",
+                     "set DISPLAY, or record with --record FILE\n",
                      display && *display ? display : "not set");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
@@ -168,6 +169,7 @@ void displaySwapBuffers()
 }
 void displaySetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
 bool displayHasWindow() { return window != nullptr; }
+void* displayNativeWindow() { return window; }
 
 bool displayIsOffscreen()
 {

@@ -33,6 +33,9 @@ void displayShowCursor(bool show);
 void displaySwapBuffers();
 void displaySetSwapInterval(int interval);
 bool displayHasWindow();
+// The window as SDL knows it (an SDL_Window*), null without one: message boxes take it as
+// their parent, so none hides behind a full-screen window.
+void* displayNativeWindow();
 // True when SDL's video driver draws to no screen (offscreen or dummy).
 bool displayIsOffscreen();
 // Makes the next displayInit use SDL's offscreen driver (offline rendering, benchmarks).

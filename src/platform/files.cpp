@@ -8,6 +8,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+int missingFiles = 0;
+
 bool sameIgnoringCase(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size()) return false;
@@ -54,3 +56,6 @@ std::string resolvePath(const std::string& name)
     }
     return current.string();
 }
+
+void noteMissingFile() { ++missingFiles; }
+int missingFileCount() { return missingFiles; }

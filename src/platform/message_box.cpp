@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/display.h"
+
 namespace {
 MessageBoxHook boxHook = nullptr;
 }
@@ -36,6 +38,7 @@ int showMessageBox(const char* text, const char* caption, unsigned flags)
     };
     SDL_MessageBoxData data{};
     data.flags = kind;
+    data.window = static_cast<SDL_Window*>(displayNativeWindow());
     data.title = caption;
     data.message = text;
     data.numbuttons = yesNo ? 2 : 1;

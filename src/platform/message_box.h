@@ -13,7 +13,7 @@ constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-// Shows the box and returns the answer (IDOK, IDYES or IDNO). Without a display a Yes/No box
+// Shows the box, owned by the demo's window when there is one, and returns the answer (IDOK, IDYES or IDNO). Without a display a Yes/No box
 // answers IDNO. Setting the environment variable DEMOTORVA_NO_DIALOGS keeps boxes off screen
 // (the text still goes to standard error) and answers with DEMOTORVA_ANSWER ("yes" or "no").
 int showMessageBox(const char* text, const char* caption, unsigned flags);

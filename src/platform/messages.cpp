@@ -15,6 +15,7 @@ uintptr_t virtualKey(SDL_Keycode key)
     if (key >= 'a' && key <= 'z') return static_cast<uintptr_t>(key - 'a' + 'A');
     if (key >= '0' && key <= '9') return static_cast<uintptr_t>(key);
     if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<uintptr_t>(112 + (key - SDLK_F1));
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return static_cast<uintptr_t>(97 + (key - SDLK_KP_1));
     switch (key) {
     case SDLK_ESCAPE: return VK_ESCAPE;
     case SDLK_SPACE: return VK_SPACE;
@@ -32,6 +33,39 @@ uintptr_t virtualKey(SDL_Keycode key)
     case SDLK_HOME: return 36;
     case SDLK_INSERT: return 45;
     case SDLK_DELETE: return 46;
+    case SDLK_PRINTSCREEN: return 44;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return 16;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return 17;
+    case SDLK_LALT:
+    case SDLK_RALT: return 18;
+    case SDLK_CAPSLOCK: return 20;
+    case SDLK_LGUI: return 91;
+    case SDLK_RGUI: return 92;
+    case SDLK_APPLICATION: return 93;
+    case SDLK_NUMLOCKCLEAR: return 144;
+    case SDLK_SCROLLLOCK: return 145;
+    // The keypad: digits 96 to 105, then its operators; its Enter is Return, as on Windows.
+    case SDLK_KP_0: return 96;
+    case SDLK_KP_MULTIPLY: return 106;
+    case SDLK_KP_PLUS: return 107;
+    case SDLK_KP_MINUS: return 109;
+    case SDLK_KP_PERIOD: return 110;
+    case SDLK_KP_DIVIDE: return 111;
+    case SDLK_KP_ENTER: return 13;
+    // Punctuation by its place on a US keyboard, as Windows' OEM codes number it.
+    case SDLK_SEMICOLON: return 186;
+    case SDLK_EQUALS: return 187;
+    case SDLK_COMMA: return 188;
+    case SDLK_MINUS: return 189;
+    case SDLK_PERIOD: return 190;
+    case SDLK_SLASH: return 191;
+    case SDLK_BACKQUOTE: return 192;
+    case SDLK_LEFTBRACKET: return 219;
+    case SDLK_BACKSLASH: return 220;
+    case SDLK_RIGHTBRACKET: return 221;
+    case SDLK_QUOTE: return 222;
     default: return 0;
     }
 }

@@ -12,6 +12,7 @@
 #include "assets/tga_loader.h"
 #include "platform/audio.h"
 #include "platform/display.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 #include "scenes/credits_scene.h"
 #include "scenes/end_scene.h"
@@ -68,6 +69,58 @@ bool loadEverything()
     return true;
 }
 
+namespace {
+// Says on standard error where the demo looked for its files when some or all are missing,
+// before any box about the music, so the cause comes before its effects.
+void reportMissingData(const DemoOptions& options)
+{
+    int missing = missingFileCount();
+    if (missing == 0) return;
+    std::error_code e;
+    std::string here = fs::current_path(e).string();
+    if (!holdsDemoFiles(here) && options.dataDir.empty()) {
+        std::string searched;
+        for (const fs::path& folder : dataFolderCandidates(nullptr))
+            searched += (searched.empty() ? "" : ", ") + folder.string();
+        std::fprintf(stderr, "demotorva: no demo data in %s; use --data DIR\n", searched.c_str());
+        return;
+    }
+    std::fprintf(stderr, "demotorva: %d of the demo's files are missing from %s; use --data DIR\n",
+                 missing, here.c_str());
+}
+
+// The start of live play, right after the music started: the clock at 0, then a seek to the
+// start time through the preview keys' own path, so picture and music agree.
+void startPlaying(const DemoOptions& options)
+{
+    startClock();
+    if (options.start > 0) {
+        seekDemoTime(static_cast<float>(options.start));
+        if (demoSettings.soundEnabled) resumeMusicAtDemoTime();
+    }
+}
+
+// Makes the demo playable once more from its start: every scene's record as at program start,
+// the run-time flags but the read-outs reset, the two models the temple and tunnel release
+// read again, and the music started again from its beginning.
+void rewindDemo()
+{
+    DemoState fresh;
+    fresh.showTime = demoState.showTime;
+    fresh.showFps = demoState.showFps;
+    fresh.musicHandle = demoState.musicHandle;
+    demoState = fresh;
+    introState = IntroState{};
+    templeState = TempleState{};
+    tunnelState = TunnelState{};
+    creditsState = CreditsState{};
+    endState = EndState{};
+    templeScene.load();
+    tunnelScene.load();
+    if (demoSettings.soundEnabled && demoState.musicHandle != 0) audioApi.musicPlay(demoState.musicHandle);
+}
+}  // namespace
+
 int playDemo(const DemoOptions& options)
 {
     bool offline = offlineRequested(options);
@@ -79,18 +132,21 @@ int playDemo(const DemoOptions& options)
                       ? openScaledGlWindow(title, demoSettings.width, demoSettings.height, 16, options.desktop)
                       : openGlWindow(title, demoSettings.width, demoSettings.height, 16,
                                      demoSettings.fullscreen && !options.window && !offline);
-    if (!opened) return 0;
+    if (!opened) return 1;
+    if (options.noVsync) displaySetSwapInterval(0);
     if (audioApi.getVersion() != audioVersionWord) {
         showMessageBox("BASS version 0.8 was not loaded", "Incorrect BASS.DLL", MB_OK);
-        return 0;
+        return 1;
     }
-    if (offline) {
+    setMusicGain(options.volumeDb);
+    if (offline || options.mute) {
         demoSettings.soundEnabled = false;
     } else if (!audioApi.init(-1, 44100, 16)) {
         reportAudioError("Can't initialize digital sound system");
         demoSettings.soundEnabled = false;
     }
-    if (!loadEverything()) return 0;
+    if (!loadEverything()) return 1;
+    reportMissingData(options);
     if (demoSettings.soundEnabled) {
         audioApi.start();
         demoState.musicHandle = audioApi.musicLoad("Mod_.it");
@@ -103,15 +159,25 @@ int playDemo(const DemoOptions& options)
         closeGlWindow();
         return 1;
     }
-    startClock();
-    runDemoSequence();
+    if (offline) {
+        startClock();
+        runDemoSequence();
+    } else {
+        startPlaying(options);
+        runDemoSequence();
+        while (options.loop && !demoState.quitRequested) {
+            rewindDemo();
+            startPlaying(options);
+            runDemoSequence();
+        }
+    }
     bool offlineOk = true;
     if (offline) offlineOk = finishOfflineRender();
     audioApi.stop();
     audioApi.free();
     closeGlWindow();
-    if (offline) return offlineOk ? 0 : 1;
-    return static_cast<int>(glWindow.message.wParam);
+    // A demo that played to its end, or that the user ended, has done what was asked.
+    return offlineOk ? 0 : 1;
 }
 
 int runDemoProgram(int argc, char** argv)

@@ -3,8 +3,9 @@
 
 #include "shell/demo_options.h"
 
-// The whole program for argv; returns the process exit code (0 after a start-up failure,
-// otherwise the wParam of the last message taken, 27 after Escape).
+// The whole program for argv; returns the process exit code: 0 when the demo played to its end
+// or the user ended it, 1 when it could not start or an offline output failed, 2 for a bad
+// option or data folder.
 int runDemoProgram(int argc, char** argv);
 // Start-up and run with options already parsed and the data folder already chosen.
 int playDemo(const DemoOptions& options);

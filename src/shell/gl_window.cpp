@@ -24,14 +24,6 @@ void creationFailed(const char* text)
 
 void shutdownError(const char* text) { showMessageBox(text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION); }
 
-// Sets the music to the demo time of this moment and restarts output.
-void resumeMusicAtDemoTime()
-{
-    float demoTime = readClock() + demoState.timeOffset;
-    audioApi.setPositionSeconds(demoState.musicHandle, demoTime > 0.0f ? demoTime : 0.0);
-    audioApi.start();
-}
-
 // The steps after the window exists: its device and rendering contexts, made current. Each
 // failure is reported with its own text and tears down what was made.
 bool createCurrentContext()
@@ -49,7 +41,43 @@ bool createCurrentContext()
     }
     return true;
 }
+// Starts a seek with Left or Right: the music waits while the picture moves, and the state to
+// return to on release is kept (a pause stays a pause).
+void beginSeek(PlayState seekState)
+{
+    if (demoState.playState != Rewind && demoState.playState != FastForward) {
+        if (demoSettings.soundEnabled) audioApi.pause();
+        demoState.savedPlayState = demoState.playState;
+    }
+    demoState.playState = seekState;
+}
 }  // namespace
+
+bool demoPaused()
+{
+    bool seeking = demoState.playState == Rewind || demoState.playState == FastForward;
+    return demoState.playState == Paused || (seeking && demoState.savedPlayState == Paused);
+}
+
+float demoTimeAt(float clockReading)
+{
+    return (demoPaused() ? demoState.pauseTime : clockReading) + demoState.timeOffset;
+}
+
+void seekDemoTime(float seconds)
+{
+    // The time the offset is added to: the paused picture's, or the running clock's. The demo
+    // time never goes below 0, where the music has nothing to play.
+    float base = demoPaused() ? demoState.pauseTime : readClock();
+    float offset = demoState.timeOffset + seconds;
+    demoState.timeOffset = base + offset < 0.0f ? -base : offset;
+}
+
+void resumeMusicAtDemoTime()
+{
+    audioApi.setPositionSeconds(demoState.musicHandle, demoTimeAt(readClock()));
+    audioApi.start();
+}
 
 bool openGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen)
 {
@@ -207,30 +235,27 @@ intptr_t handleWindowMessage(void*, uint32_t message, uintptr_t wParam, intptr_t
             keys['F'] = false;
         }
         if (keys[VK_LEFT]) {
-            if (demoState.playState != Rewind && demoState.playState != FastForward) {
-                if (demoSettings.soundEnabled) audioApi.pause();
-                demoState.savedPlayState = demoState.playState;
-            }
-            demoState.playState = Rewind;
-            demoState.timeOffset -= seekStepSeconds;
+            beginSeek(Rewind);
+            seekDemoTime(-seekStepSeconds);
         }
         if (keys[VK_RIGHT]) {
-            if (demoState.playState != Rewind && demoState.playState != FastForward) {
-                if (demoSettings.soundEnabled) audioApi.pause();
-                demoState.savedPlayState = demoState.playState;
-            }
-            demoState.playState = FastForward;
-            if (demoState.savedPlayState != Paused) demoState.timeOffset += seekStepSeconds;
+            beginSeek(FastForward);
+            seekDemoTime(seekStepSeconds);
         }
+        // Up always plays: a pause, also one seeked through, ends here, and its span is taken
+        // out of the demo time once, since the pause time is taken again at the next Down.
         if (keys[VK_UP]) {
-            if (demoState.playState == Paused) demoState.timeOffset += demoState.pauseTime - readClock();
+            if (demoPaused()) demoState.timeOffset += demoState.pauseTime - readClock();
             demoState.playState = Playing;
+            demoState.savedPlayState = Playing;
             keys[VK_UP] = false;
         }
+        // Down always pauses, also in the middle of a seek, which then ends paused.
         if (keys[VK_DOWN]) {
             if (demoSettings.soundEnabled) audioApi.pause();
-            if (demoState.playState != Paused) demoState.pauseTime = readClock();
+            if (!demoPaused()) demoState.pauseTime = readClock();
             demoState.playState = Paused;
+            demoState.savedPlayState = Paused;
             keys[VK_DOWN] = false;
         }
         return 0;

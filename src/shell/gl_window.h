@@ -30,6 +30,18 @@ extern GlWindow glWindow;
 // Seconds that one Left or Right key-down moves the demo time.
 constexpr float seekStepSeconds = 0.5f;
 
+// The preview keys' pause: Down pauses, Up plays, Left and Right seek (also through a pause,
+// which then moves the still picture and stays paused). Demo time never goes below 0.
+//     float t = demoTimeAt(readClock());   // what the scenes draw
+bool demoPaused();
+// Demo time for a clock reading: the paused picture's time while paused, else the reading
+// plus timeOffset.
+float demoTimeAt(float clockReading);
+// Moves the demo time by seconds (a seek key, or a start time), stopping at 0.
+void seekDemoTime(float seconds);
+// Sets the music to the demo time of this moment and restarts output.
+void resumeMusicAtDemoTime();
+
 bool openGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen);
 // Opens the window for a scaled frame of width x height: full screen at the desktop's
 // resolution when desktop is set, else a resizable window that opens at width x height. Failures

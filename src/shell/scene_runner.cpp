@@ -20,7 +20,7 @@ bool runScene(const Scene& scene)
     while (!demoState.quitRequested && !demoState.sceneDone) {
         if (pumpMessage() != 0) continue;
         if (demoState.active) {
-            float time = readClock() + demoState.timeOffset;
+            float time = demoTimeAt(readClock());
             if (!scene.draw(time)) {
                 demoState.quitRequested = true;
                 continue;
