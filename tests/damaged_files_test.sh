@@ -3,7 +3,7 @@
 # time, and every file damaged at once (cut short at several points, or replaced by random
 # bytes of the same size). Each run plays the demo offline from start to end at a low frame
 # rate and must end by itself with exit code 0; a missing model must be named on standard
-# output with the reader's line.
+# output with the reader's line, and every missing file counted on standard error.
 # Arguments: the demotorva executable, the data pack folder. DEMOTORVA_FILES_FPS sets the
 # frame rate of the runs (default 2).
 set -u
@@ -38,6 +38,11 @@ for file in "${files[@]}"; do
     cp -r "$data" "$work/pack"
     rm -f "$work/pack/$file"
     play "$work/pack" "without $file" || continue
+    if ! grep -qF "demotorva: 1 of the demo's files are missing from $work/pack;" "$work/out"; then
+        echo "FAIL without $file: standard error did not count the missing file"
+        failures=$((failures + 1))
+        continue
+    fi
     case "$file" in
     *.ase)
         if ! grep -qxF "# $file not found!" "$work/out"; then

@@ -74,9 +74,10 @@ namespace {
 // before any box about the music, so the cause comes before its effects.
 void reportMissingData(const DemoOptions& options)
 {
-    int missing = missingFileCount();
-    if (missing == 0) return;
+    // The module is opened only once the music starts, after this line; count it here.
     std::error_code e;
+    int missing = missingFileCount() + (fs::exists(resolvePath("Mod_.it"), e) ? 0 : 1);
+    if (missing == 0) return;
     std::string here = fs::current_path(e).string();
     if (!holdsDemoFiles(here) && options.dataDir.empty()) {
         std::string searched;
