@@ -1,7 +1,7 @@
 // Builds the models in the file axes of the format (Z up) and paints their textures. The
-// landscape's light is baked into its texture because it is drawn unlit; the temple carries
-// split vertices at every hard edge and its own two lights; the tunnel's texture coordinates
-// run around the tube and along it from 0 at its mouth.
+// landscape's light is baked into its texture because it is drawn unlit; the temple and its
+// textures have files of their own (temple_model.cpp, temple_textures.cpp); the tunnel's
+// texture coordinates run around the tube and along it from 0 at its mouth.
 #include "models.h"
 
 #include <cmath>
@@ -54,101 +54,6 @@ Image landscapeTexture()
             c = mixColour(c, {0.96f, 0.96f, 1.0f, 1}, smoothStep(0.72f, 0.9f, t) * (1.0f - smoothStep(0.3f, 0.6f, slope)));
             const float grain = 0.85f + 0.3f * fractalNoise(u * 64.0f, v * 64.0f, 64, 3, 5u);
             pixelAt(image, px, py) = {c.r * light * grain, c.g * light * grain, c.b * light * grain, 1.0f};
-        }
-    return image;
-}
-
-// ---- temple ----------------------------------------------------------------------------
-
-void addBox(Mesh& m, Point3 lo, Point3 hi, float texScale)
-{
-    const float s = 1.0f / texScale;
-    const Point3 p[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
-                         {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
-    auto t = [&](float a, float b) { return Point3{a * s, b * s, 0.0f}; };
-    // Top and bottom.
-    addQuad(m, p[4], p[5], p[6], p[7], t(lo.x, lo.y), t(hi.x, lo.y), t(hi.x, hi.y), t(lo.x, hi.y));
-    addQuad(m, p[0], p[3], p[2], p[1], t(lo.x, lo.y), t(lo.x, hi.y), t(hi.x, hi.y), t(hi.x, lo.y));
-    // Front (-Y), back (+Y).
-    addQuad(m, p[0], p[1], p[5], p[4], t(lo.x, lo.z), t(hi.x, lo.z), t(hi.x, hi.z), t(lo.x, hi.z));
-    addQuad(m, p[2], p[3], p[7], p[6], t(hi.x, lo.z), t(lo.x, lo.z), t(lo.x, hi.z), t(hi.x, hi.z));
-    // Left (-X), right (+X).
-    addQuad(m, p[3], p[0], p[4], p[7], t(hi.y, lo.z), t(lo.y, lo.z), t(lo.y, hi.z), t(hi.y, hi.z));
-    addQuad(m, p[1], p[2], p[6], p[5], t(lo.y, lo.z), t(hi.y, lo.z), t(hi.y, hi.z), t(lo.y, hi.z));
-}
-
-void addTriangle(Mesh& m, Point3 a, Point3 b, Point3 c, Point3 ta, Point3 tb, Point3 tc)
-{
-    const int base = static_cast<int>(m.vertices.size());
-    const Point3 n = normalised(cross(b - a, c - a));
-    for (const Point3& q : {a, b, c}) {
-        m.vertices.push_back(q);
-        m.vertexNormals.push_back(n);
-    }
-    for (const Point3& q : {ta, tb, tc}) m.texVertices.push_back(q);
-    m.faces.push_back({{base, base + 1, base + 2}, {base, base + 1, base + 2}, 1});
-}
-
-// A fluted-looking column shaft: smooth normals around, its own vertices at the seam.
-void addShaft(Mesh& m, float cx, float cy, float z0, float z1, float radius)
-{
-    const int segments = 16;
-    const int base = static_cast<int>(m.vertices.size());
-    for (int i = 0; i <= segments; ++i) {
-        const float a = 2.0f * pi * i / segments;
-        const Point3 n{std::cos(a), std::sin(a), 0.0f};
-        for (int k = 0; k < 2; ++k) {
-            // Slight entasis: the top is a little narrower than the foot.
-            const float r = k == 0 ? radius : radius * 0.88f;
-            m.vertices.push_back({cx + r * n.x, cy + r * n.y, k == 0 ? z0 : z1});
-            m.vertexNormals.push_back(n);
-            m.texVertices.push_back({static_cast<float>(i) / segments, (k == 0 ? z0 : z1) / 100.0f, 0.0f});
-        }
-    }
-    for (int i = 0; i < segments; ++i) {
-        const int a = base + 2 * i, b = a + 2;
-        m.faces.push_back({{a, b, b + 1}, {a, b, b + 1}, 2});
-        m.faces.push_back({{a, b + 1, a + 1}, {a, b + 1, a + 1}, 2});
-    }
-}
-
-Image marbleTexture()
-{
-    const int n = 256;
-    Image image = makeImage(n, n, paletteStone);
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const float u = static_cast<float>(x) / n, v = static_cast<float>(y) / n;
-            const float warp = fractalNoise(u * 4.0f, v * 4.0f, 4, 4, 41u);
-            const float vein = std::pow(std::fabs(std::sin((u * 2.0f + v * 3.0f + warp * 2.5f) * pi * 2.0f)), 0.25f);
-            const float grain = fractalNoise(u * 32.0f, v * 32.0f, 32, 3, 43u);
-            Colour c = mixColour({0.70f, 0.66f, 0.60f, 1}, {0.95f, 0.93f, 0.88f, 1}, 0.35f + 0.65f * vein);
-            c = mixColour(c, {0.80f, 0.72f, 0.60f, 1}, 0.25f * grain);
-            // Block joints every quarter of the picture.
-            const int bx = x % 64, by = y % 32;
-            const int shift = (y / 32) % 2 ? 32 : 0;
-            const int jx = (x + shift) % 64;
-            const float joint = (by == 0 || jx == 0 || bx < 0) ? 0.6f : 0.0f;
-            c = mixColour(c, {0.45f, 0.40f, 0.36f, 1}, joint);
-            pixelAt(image, x, y) = c;
-        }
-    return image;
-}
-
-Image roofTexture()
-{
-    const int n = 128;
-    Image image = makeImage(n, n, paletteStone);
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const float row = static_cast<float>(y % 32) / 32.0f;
-            const int shift = (y / 32) % 2 ? 16 : 0;
-            const float col = static_cast<float>((x + shift) % 32) / 32.0f;
-            const float noise = fractalNoise(x / 16.0f, y / 16.0f, 8, 3, 53u);
-            Colour c = mixColour({0.55f, 0.30f, 0.20f, 1}, {0.78f, 0.46f, 0.30f, 1}, row * 0.7f + 0.3f * noise);
-            const float edge = std::fmin(col, 1.0f - col);
-            c = mixColour(c, {0.25f, 0.14f, 0.10f, 1}, smoothStep(0.08f, 0.0f, edge) + smoothStep(0.9f, 1.0f, row) * 0.8f);
-            pixelAt(image, x, y) = c;
         }
     return image;
 }
@@ -249,78 +154,6 @@ MeshScene landscapeScene()
         }
     // Drawn unlit with its shading in the texture: no normals, which would double the file.
     scene.meshes.push_back(std::move(m));
-    return scene;
-}
-
-MeshScene templeScene()
-{
-    MeshScene scene;
-    scene.fileName = "templo01.max";
-    MeshMaterial marble;
-    marble.name = "Marble";
-    marble.ambient = {0.55f, 0.55f, 0.55f};
-    marble.diffuse = {0.95f, 0.95f, 0.95f};
-    marble.specular = {0.25f, 0.25f, 0.25f};
-    marble.shine = 0.2f;
-    marble.bitmap = "models/templo01/marble.tga";
-    MeshMaterial roof = marble;
-    roof.name = "Roof";
-    roof.bitmap = "models/templo01/roof.tga";
-    scene.materials = {marble, roof};
-    scene.lights.push_back({"KeyLight", {300.0f, 350.0f, 400.0f}, {1.0f, 0.9f, 0.75f}, 0.6f});
-    scene.lights.push_back({"FillLight", {-400.0f, 120.0f, -300.0f}, {0.35f, 0.45f, 0.7f}, 0.4f});
-
-    const float floor = -150.0f, step = 14.0f, colTop = 52.0f;
-    Mesh base;
-    base.name = "Base";
-    for (int i = 0; i < 3; ++i)
-        addBox(base, {-200.0f + step * i, -130.0f + step * i, floor + step * i},
-               {200.0f - step * i, 130.0f - step * i, floor + step * (i + 1)}, 100.0f);
-    const float stylobate = floor + 3 * step;
-    // The cella: the walled inner room between the colonnades.
-    addBox(base, {-110.0f, -55.0f, stylobate}, {110.0f, 55.0f, colTop}, 100.0f);
-    base.materialRef = 0;
-
-    Mesh columns;
-    columns.name = "Columns";
-    auto column = [&](float x, float y) {
-        addBox(columns, {x - 15.0f, y - 15.0f, stylobate}, {x + 15.0f, y + 15.0f, stylobate + 6.0f}, 100.0f);
-        addShaft(columns, x, y, stylobate + 6.0f, colTop - 8.0f, 11.0f);
-        addBox(columns, {x - 15.0f, y - 15.0f, colTop - 8.0f}, {x + 15.0f, y + 15.0f, colTop}, 100.0f);
-    };
-    for (int i = 0; i < 6; ++i) {
-        const float x = -170.0f + 68.0f * i;
-        column(x, -100.0f);
-        column(x, 100.0f);
-    }
-    for (float y : {-100.0f / 3.0f, 100.0f / 3.0f}) {
-        column(-170.0f, y);
-        column(170.0f, y);
-    }
-    columns.materialRef = 0;
-
-    Mesh entablature;
-    entablature.name = "Entablature";
-    addBox(entablature, {-185.0f, -115.0f, colTop}, {185.0f, 115.0f, colTop + 28.0f}, 100.0f);
-    addBox(entablature, {-195.0f, -125.0f, colTop + 28.0f}, {195.0f, 125.0f, colTop + 38.0f}, 100.0f);
-    // Gables: the triangular ends of the pediment.
-    const float eave = colTop + 38.0f, ridge = eave + 62.0f;
-    addTriangle(entablature, {-192.0f, -122.0f, eave}, {-192.0f, 122.0f, eave}, {-192.0f, 0.0f, ridge},
-                {1.22f, 0.0f, 0}, {-1.22f, 0.0f, 0}, {0.0f, 0.62f, 0});
-    addTriangle(entablature, {192.0f, 122.0f, eave}, {192.0f, -122.0f, eave}, {192.0f, 0.0f, ridge},
-                {-1.22f, 0.0f, 0}, {1.22f, 0.0f, 0}, {0.0f, 0.62f, 0});
-    entablature.materialRef = 0;
-
-    Mesh roofMesh;
-    roofMesh.name = "Roof";
-    const float overhang = 132.0f, half = 200.0f;
-    addQuad(roofMesh, {-half, -overhang, eave - 4.0f}, {half, -overhang, eave - 4.0f}, {half, 0.0f, ridge + 4.0f},
-            {-half, 0.0f, ridge + 4.0f}, {0, 0, 0}, {4, 0, 0}, {4, 1.6f, 0}, {0, 1.6f, 0});
-    addQuad(roofMesh, {half, overhang, eave - 4.0f}, {-half, overhang, eave - 4.0f}, {-half, 0.0f, ridge + 4.0f},
-            {half, 0.0f, ridge + 4.0f}, {0, 0, 0}, {4, 0, 0}, {4, 1.6f, 0}, {0, 1.6f, 0});
-    roofMesh.materialRef = 1;
-
-    scene.meshes = {base, columns, entablature, roofMesh};
     return scene;
 }
 
@@ -431,8 +264,7 @@ bool writeModels(const std::string& dir)
     bool ok = saveScene(models + "/landscape/landscape.ase", landscapeScene());
     ok = ok && saveImage(models + "/landscape/landscape.tga", landscapeTexture(), false);
     ok = ok && saveScene(models + "/templo01/templo01.ase", templeScene());
-    ok = ok && saveImage(models + "/templo01/marble.tga", marbleTexture(), false);
-    ok = ok && saveImage(models + "/templo01/roof.tga", roofTexture(), false);
+    ok = ok && writeTempleTextures(dir);
     ok = ok && saveScene(models + "/tunel01/tunel01.ase", tunnelScene());
     ok = ok && saveImage(models + "/tunel01/rock.tga", rockTexture(), false);
     ok = ok && saveScene(models + "/star01.ase", starScene());

@@ -186,7 +186,8 @@ Image floorPicture()
     return image;
 }
 
-// The closing text, set for a 4 x 6 quad that scrolls up the screen.
+// The closing text, set for a 4 x 6 quad that scrolls up the screen; its first line stands at
+// the picture's top, so that letters come into view as soon as the picture's upper edge does.
 Image endPicture(const Fonts& fonts)
 {
     const int w = 256, h = 512;
@@ -196,10 +197,10 @@ Image endPicture(const Fonts& fonts)
     const TextStyle name = fitStyle(fonts.heading, "corvane", squeeze, 8.0f, w * 0.6f, h * 0.04f);
     const TextStyle thanks = fitStyle(fonts.body, "thanks for watching", squeeze, 12.0f, w * 0.8f, h * 0.03f);
     return glowingText(w, h,
-                       {{&title, "quibe", w * 0.5f, h * 0.12f, paletteInk},
-                        {&role, "a demo by torva", w * 0.5f, h * 0.2f, paletteTeal},
-                        {&role, "code and 3d", w * 0.5f, h * 0.36f, paletteTeal},
-                        {&name, "qzr", w * 0.5f, h * 0.415f, paletteInk},
+                       {{&title, "quibe", w * 0.5f, h * 0.05f, paletteInk},
+                        {&role, "a demo by torva", w * 0.5f, h * 0.13f, paletteTeal},
+                        {&role, "code and 3d", w * 0.5f, h * 0.32f, paletteTeal},
+                        {&name, "qzr", w * 0.5f, h * 0.375f, paletteInk},
                         {&role, "music and 2d", w * 0.5f, h * 0.52f, paletteTeal},
                         {&name, "corvane", w * 0.5f, h * 0.575f, paletteInk},
                         {&thanks, "thanks for watching", w * 0.5f, h * 0.9f, paletteInk}},
@@ -255,15 +256,17 @@ bool writePictures(const std::string& dir)
     ok = ok && save(dir, "maps/langs/kara_hiragana.tga",
                     wordPicture(fonts.kana, "\xe3\x81\x8b\xe3\x82\x89", 512, 64, 1.8f, 0.4f, 0.66f, 0.9f), true);
     // Captions 6 units wide rest partly outside the view: their letters keep to the middle
-    // of the picture. The two of the middle row rest with their left edge near the view's and
-    // their letters at a quarter of the width, left of the chain that glows in the middle.
+    // of the picture. The two of the middle row slide in from the left, starting 6.2 units
+    // left of the view: their letters sit near the picture's right end, so that they enter the
+    // view within the first 2.8 s of their 10 s windows and come to rest right of the chain
+    // that glows in the middle, still inside the view.
     struct Caption {
         const char* file;
         const char* text;
         float centre, widthShare;
     };
-    const Caption captions[] = {{"maps/3d.tga", "3d", 0.25f, 0.18f},
-                                {"maps/2d.tga", "2d", 0.25f, 0.18f},
+    const Caption captions[] = {{"maps/3d.tga", "3d", 0.76f, 0.18f},
+                                {"maps/2d.tga", "2d", 0.76f, 0.18f},
                                 {"maps/code.tga", "code", 0.5f, 0.66f},
                                 {"maps/music.tga", "music", 0.5f, 0.66f}};
     for (const Caption& c : captions)
