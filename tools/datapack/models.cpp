@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "image.h"
 #include "palette.h"
@@ -17,7 +19,8 @@ constexpr float pi = 3.14159265358979f;
 // ---- landscape -------------------------------------------------------------------------
 
 constexpr float landHalf = 3000.0f;  // file units from the centre to each edge
-constexpr int landCells = 72;         // per side: 72 * 72 * 2 triangles
+constexpr int landCells = 128;        // the finest grid the mesh may use, per side (a power of two)
+constexpr float landTolerance = 50.0f;  // largest height error, in file units, of a left-out vertex
 
 // Low, gently rolling ground at the centre, hills and ridges rising beyond it.
 float landHeight(float x, float y)
@@ -129,6 +132,71 @@ bool saveScene(const std::string& path, const MeshScene& scene)
 }
 }  // namespace
 
+namespace {
+// The landscape's adaptive mesh: right triangles split at their long edge's midpoint, over the
+// finest grid, only where the midpoint's height departs from the edge by more than the
+// tolerance. A midpoint's error also counts the errors of every midpoint below it, so a split
+// anywhere splits all the triangles it depends on: the mesh has no cracks. Ridges and the
+// hills' outline keep their vertices; flat ground thins out to large triangles.
+struct LandGrid {
+    int side = landCells + 1;
+    std::vector<float> height, error;
+    float at(int i, int j) const { return height[static_cast<size_t>(j) * side + i]; }
+    float& errorAt(int i, int j) { return error[static_cast<size_t>(j) * side + i]; }
+};
+struct GridPoint {
+    int i, j;
+};
+GridPoint midpoint(GridPoint a, GridPoint b) { return {(a.i + b.i) / 2, (a.j + b.j) / 2}; }
+bool splits(GridPoint l, GridPoint r) { return (l.i + r.i) % 2 == 0 && (l.j + r.j) % 2 == 0; }
+
+// Raises the error of the midpoints of the triangles at depth level (0: the two halves of the
+// square), given that the levels below are done.
+void raiseErrors(LandGrid& g, GridPoint apex, GridPoint l, GridPoint r, int depth, int level)
+{
+    if (!splits(l, r)) return;
+    const GridPoint m = midpoint(l, r);
+    if (depth < level) {
+        raiseErrors(g, m, apex, l, depth + 1, level);
+        raiseErrors(g, m, r, apex, depth + 1, level);
+        return;
+    }
+    float e = std::fabs(g.at(m.i, m.j) - 0.5f * (g.at(l.i, l.j) + g.at(r.i, r.j)));
+    if (splits(apex, l)) e = std::fmax(e, g.errorAt((apex.i + l.i) / 2, (apex.j + l.j) / 2));
+    if (splits(r, apex)) e = std::fmax(e, g.errorAt((r.i + apex.i) / 2, (r.j + apex.j) / 2));
+    g.errorAt(m.i, m.j) = std::fmax(g.errorAt(m.i, m.j), e);
+}
+
+void emitLand(LandGrid& g, std::vector<int>& index, Mesh& m, GridPoint apex, GridPoint l, GridPoint r)
+{
+    if (splits(l, r)) {
+        const GridPoint mid = midpoint(l, r);
+        if (g.errorAt(mid.i, mid.j) > landTolerance) {
+            emitLand(g, index, m, mid, apex, l);
+            emitLand(g, index, m, mid, r, apex);
+            return;
+        }
+    }
+    int corner[3];
+    const GridPoint points[3] = {apex, l, r};
+    for (int k = 0; k < 3; ++k) {
+        const GridPoint p = points[k];
+        int& slot = index[static_cast<size_t>(p.j) * g.side + p.i];
+        if (slot < 0) {
+            slot = static_cast<int>(m.vertices.size());
+            const float u = static_cast<float>(p.i) / landCells, v = static_cast<float>(p.j) / landCells;
+            m.vertices.push_back({-landHalf + 2.0f * landHalf * u, -landHalf + 2.0f * landHalf * v, g.at(p.i, p.j)});
+            m.texVertices.push_back({u, v, 0.0f});
+        }
+        corner[k] = slot;
+    }
+    // Counter-clockwise seen from above.
+    const float turn = static_cast<float>((l.i - apex.i) * (r.j - apex.j) - (l.j - apex.j) * (r.i - apex.i));
+    if (turn < 0.0f) std::swap(corner[1], corner[2]);
+    m.faces.push_back({{corner[0], corner[1], corner[2]}, {corner[0], corner[1], corner[2]}, 1});
+}
+}  // namespace
+
 MeshScene landscapeScene()
 {
     MeshScene scene;
@@ -137,21 +205,27 @@ MeshScene landscapeScene()
     ground.name = "Ground";
     ground.bitmap = "models/landscape/landscape.tga";
     scene.materials.push_back(ground);
+    LandGrid g;
+    g.height.resize(static_cast<size_t>(g.side) * g.side);
+    g.error.assign(g.height.size(), 0.0f);
+    for (int j = 0; j < g.side; ++j)
+        for (int i = 0; i < g.side; ++i) {
+            const float x = -landHalf + 2.0f * landHalf * i / landCells, y = -landHalf + 2.0f * landHalf * j / landCells;
+            g.height[static_cast<size_t>(j) * g.side + i] = landHeight(x, y);
+        }
+    const int n = landCells;
+    const GridPoint a{0, 0}, b{n, 0}, c{n, n}, d{0, n};
+    int levels = 0;
+    for (int cells = n; cells > 0; cells /= 2) levels += 2;
+    for (int level = levels; level >= 0; --level) {
+        raiseErrors(g, a, d, b, 0, level);
+        raiseErrors(g, c, b, d, 0, level);
+    }
     Mesh m;
     m.name = "Landscape";
-    for (int j = 0; j <= landCells; ++j)
-        for (int i = 0; i <= landCells; ++i) {
-            const float u = static_cast<float>(i) / landCells, v = static_cast<float>(j) / landCells;
-            const float x = -landHalf + 2.0f * landHalf * u, y = -landHalf + 2.0f * landHalf * v;
-            m.vertices.push_back({x, y, landHeight(x, y)});
-            m.texVertices.push_back({u, v, 0.0f});
-        }
-    for (int j = 0; j < landCells; ++j)
-        for (int i = 0; i < landCells; ++i) {
-            const int a = j * (landCells + 1) + i, b = a + 1, c = a + landCells + 1, d = c + 1;
-            m.faces.push_back({{a, b, d}, {a, b, d}, 1});
-            m.faces.push_back({{a, d, c}, {a, d, c}, 1});
-        }
+    std::vector<int> index(g.height.size(), -1);
+    emitLand(g, index, m, a, d, b);
+    emitLand(g, index, m, c, b, d);
     // Drawn unlit with its shading in the texture: no normals, which would double the file.
     scene.meshes.push_back(std::move(m));
     return scene;
@@ -167,13 +241,16 @@ MeshScene tunnelScene()
     scene.materials.push_back(rock);
     Mesh m;
     m.name = "Tunnel";
-    const int segments = 24, rings = 150;
+    // Rings every 50 units and 18 sides: the tube is straight and drawn unlit, so more would
+    // change nothing but the cost; rings close enough that fog, reckoned at the corners, stays
+    // right on the walls just ahead of the eye.
+    const int segments = 18, rings = 60;
     const float start = 500.0f, finish = -2500.0f;
     for (int j = 0; j <= rings; ++j) {
         const float y = start + (finish - start) * j / rings;
         const float along = (start - y) / 100.0f;  // v: 0 at the mouth, growing inwards
-        // Ribs every fifth ring narrow the tube a little.
-        const float rib = (j % 5 == 0) ? -3.0f : 0.0f;
+        // Ribs every other ring narrow the tube a little.
+        const float rib = (j % 2 == 0) ? -3.0f : 0.0f;
         for (int i = 0; i <= segments; ++i) {
             const float a = 2.0f * pi * (i % segments) / segments;
             const float bump = 2.0f * (latticeNoise(i * 0.5f, j * 0.5f, segments / 2, 71u) - 0.5f);
