@@ -274,8 +274,8 @@ MeshScene templeScene()
 {
     MeshScene scene;
     scene.fileName = "templo01.max";
-    // Light given: key (1.0, 0.9, 0.72), fill (0.2, 0.24, 0.32); shade (0.2, 0.21, 0.25).
-    const Point3 stone{0.09f, 0.103f, 0.148f};
+    // Light given: key (0.92, 0.84, 0.68), fill (0.2, 0.24, 0.32); shade (0.2, 0.21, 0.25).
+    const Point3 stone{0.094f, 0.106f, 0.15f};
     scene.materials = {templeMaterial("Marble", "marble.tga", stone),
                        templeMaterial("Roof", "roof.tga", stone),
                        templeMaterial("Shaft", "column.tga", stone),
@@ -285,7 +285,7 @@ MeshScene templeScene()
                        templeMaterial("Ground", "ground.tga", stone),
                        templeMaterial("Sky", "sky.tga", {1.0f, 1.0f, 1.0f})};
     // Directions in the camera's frame (x right, y up, z towards the viewer); see the top.
-    scene.lights.push_back({"KeyLight", {700.0f, 550.0f, 500.0f}, {0.05f, 0.045f, 0.036f}, 0.85f});
+    scene.lights.push_back({"KeyLight", {700.0f, 550.0f, 500.0f}, {0.046f, 0.042f, 0.034f}, 0.85f});
     scene.lights.push_back({"FillLight", {-800.0f, 200.0f, 100.0f}, {0.01f, 0.012f, 0.016f}, 1.0f});
 
     Mesh steps = namedMesh("Steps", Marble), cella = namedMesh("Cella", Wall), door = namedMesh("Door", Door);
