@@ -49,23 +49,25 @@ struct TextLine {
 };
 
 // Letters over a soft amber glow, itself over a wider, faint night-blue halo that keeps the
-// letters readable where the scenes put them over light stone or fog; the clear ground takes
-// the halo's colour, so that filtering at the edges never pulls in a foreign fringe.
-Image glowingText(int width, int height, const std::vector<TextLine>& lines, int glowRadius, float glowStrength)
+// letters readable where the scenes put them over light stone or fog (halo sets how dense it
+// grows near the letters); the clear ground takes the halo's colour, so that filtering at the
+// edges never pulls in a foreign fringe.
+Image glowingText(int width, int height, const std::vector<TextLine>& lines, int glowRadius, float glowStrength,
+                  float halo = 2.5f)
 {
     Image letters = makeImage(width, height, {paletteInk.r, paletteInk.g, paletteInk.b, 0.0f});
     for (const TextLine& line : lines) paintTextCentred(letters, *line.style, line.text, line.cx, line.cy, line.colour);
     Image glow = letters;
     blurAlpha(glow, glowRadius, 3);
-    Image halo = letters;
-    blurAlpha(halo, glowRadius * 2, 3);
+    Image haloAlpha = letters;
+    blurAlpha(haloAlpha, glowRadius * 2, 3);
     Image out = makeImage(width, height, {paletteNight.r, paletteNight.g, paletteNight.b, 0.0f});
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             // The halo thins out towards the picture's border, so that no edge of the quad shows.
             const float border = static_cast<float>(std::min(std::min(x, width - 1 - x), std::min(y, height - 1 - y)));
             const float rim = smoothStep(0.0f, static_cast<float>(glowRadius * 2), border);
-            blendOver(out, x, y, paletteNight, clamp01(pixelAt(halo, x, y).a * 2.5f) * 0.9f * rim);
+            blendOver(out, x, y, paletteNight, clamp01(pixelAt(haloAlpha, x, y).a * halo) * 0.9f * rim);
             blendOver(out, x, y, paletteAmber, clamp01(pixelAt(glow, x, y).a * glowStrength));
             const Colour& l = pixelAt(letters, x, y);
             blendOver(out, x, y, {l.r, l.g, l.b, 1.0f}, l.a);
@@ -85,12 +87,12 @@ bool save(const std::string& dir, const char* name, const Image& image, bool alp
 // about fill of the height and never more than widthShare of the width, centred at centre of
 // the width.
 Image wordPicture(TextFace* face, const std::string& text, int width, int height, float drawWidth, float drawHeight,
-                  float fill, float widthShare, float centre = 0.5f)
+                  float fill, float widthShare, float centre = 0.5f, float halo = 2.5f)
 {
     const float squeeze = squeezeFor(width, height, drawWidth, drawHeight);
     const TextStyle style = fitStyle(face, text, squeeze, 4.0f, width * widthShare, height * fill);
     const int glow = std::max(2, height / 24);
-    return glowingText(width, height, {{&style, text, width * centre, height * 0.5f, paletteInk}}, glow, 0.9f);
+    return glowingText(width, height, {{&style, text, width * centre, height * 0.5f, paletteInk}}, glow, 0.9f, halo);
 }
 
 Image loadingScreen(const Fonts& fonts)
@@ -248,11 +250,15 @@ bool writePictures(const std::string& dir)
         {"maps/langs/tomorom.tga", "tomorom", 512, 64, 1.8f, 0.4f, 0.6f},
         {"maps/langs/vide.tga", "vide", 512, 64, 1.8f, 0.4f, 0.6f},
     };
-    for (const Word& word : words)
+    // The temple's words fade in to at most 0.6 over pale, fogged stone: a denser halo keeps
+    // them apart from it.
+    for (const Word& word : words) {
+        const bool temple = std::string(word.file).rfind("maps/text/", 0) == 0;
         ok = ok && save(dir, word.file,
                         wordPicture(fonts.heading, word.text, word.width, word.height, word.drawWidth, word.drawHeight,
-                                    word.fill, 0.9f),
+                                    word.fill, 0.9f, 0.5f, temple ? 6.0f : 2.5f),
                         true);
+    }
     ok = ok && save(dir, "maps/langs/kara_hiragana.tga",
                     wordPicture(fonts.kana, "\xe3\x81\x8b\xe3\x82\x89", 512, 64, 1.8f, 0.4f, 0.66f, 0.9f), true);
     // Captions 6 units wide rest partly outside the view: their letters keep to the middle
