@@ -81,7 +81,7 @@ void addCella(Mesh& wall, Mesh& door)
 void addColumn(Mesh& shafts, Mesh& capitals, float x, float y)
 {
     addFrustum(shafts, {{x, y, stylobateZ}, {x, y, shaftTop}, 14.0f, 11.5f, 12, 5.0f, 0.0f, 1.0f, false, false});
-    addFrustum(capitals, {{x, y, shaftTop}, {x, y, echinusTop}, 11.5f, 17.5f, 12, 2.0f, 0.0f, 0.1f, false, false});
+    addFrustum(capitals, {{x, y, shaftTop}, {x, y, echinusTop}, 11.5f, 17.5f, 8, 2.0f, 0.0f, 0.1f, false, false});
     addBox(capitals, {x - 18.0f, y - 18.0f, echinusTop}, {x + 18.0f, y + 18.0f, abacusTop}, 100.0f, BoxAll & ~BoxTop);
 }
 
@@ -161,7 +161,7 @@ void addRoof(Mesh& m)
 void addDrum(Mesh& shafts, float ax, float ay, float bx, float by, float radius)
 {
     const float z = groundZ + radius;
-    addFrustum(shafts, {{ax, ay, z}, {bx, by, z}, radius, radius * 0.96f, 12, 5.0f, 0.1f, 0.45f, true, true});
+    addFrustum(shafts, {{ax, ay, z}, {bx, by, z}, radius, radius * 0.96f, 8, 5.0f, 0.1f, 0.45f, true, true});
 }
 
 // What is left of older buildings about the temple: a column still standing to half its height,
@@ -192,8 +192,8 @@ void addRuins(Mesh& shafts, Mesh& stone)
 void addGround(Mesh& m)
 {
     constexpr float pi = 3.14159265358979f;
-    const int segments = 12;
-    const float rings[] = {260.0f, 420.0f, 580.0f, 740.0f, 900.0f, 1200.0f, 1700.0f, 3000.0f};
+    const int segments = 10;
+    const float rings[] = {260.0f, 420.0f, 580.0f, 740.0f, 900.0f, 1300.0f, 3000.0f};
     const int count = static_cast<int>(std::size(rings));
     const int centre = static_cast<int>(m.vertices.size()), base = centre + 1;
     auto vertex = [&](Point3 p) {
@@ -223,7 +223,7 @@ void addGround(Mesh& m)
 void addSky(Mesh& m)
 {
     constexpr float pi = 3.14159265358979f;
-    const int segments = 8, rings = 3;
+    const int segments = 6, rings = 2;
     const float radius = 2800.0f;
     auto point = [&](int i, int j) {
         const float a = 2.0f * pi * i / segments, e = 0.5f * pi * j / rings;
