@@ -97,6 +97,37 @@ TEST(DataPack, ModelsReadBackTexturedWithBitmapsInThePack)
     fs::current_path(before);
 }
 
+// The temple is drawn lit and textured: a face shows emission + 0.2 (the global ambient) + each
+// light's colour less (1 - intensity) + each light it faces, with normals that reach OpenGL 20
+// times too long (the scene's 1/20 scale), so a light adds up to 20 times its colour. Faces
+// away from every light must stay dark, and a face turned square to the key must stay short of
+// clipping, or every face shows the same plain texture colour.
+TEST(DataPack, TempleLightsGradeItsFacesWithoutClipping)
+{
+    ASSERT_TRUE(openTestGlContext());
+    const fs::path before = fs::current_path();
+    fs::current_path(pack);
+    AseModel model;
+    ASSERT_EQ(loadAseModel("models/templo01/templo01.ase", model), 1);
+    fs::current_path(before);
+    ASSERT_GE(model.lightCount, 2);
+    const AseLight& key = model.lights[0];
+    for (const AseMaterial& m : model.materials) {
+        if (std::string(m.name) == "Sky") continue;  // emits its own light, fogged away
+        SCOPED_TRACE(m.name);
+        for (int c = 0; c < 3; ++c) {
+            float shade = m.diffuse[c] + 0.2f;
+            for (const AseLight& l : model.lights) shade += l.color[c] - (1.0f - l.intensity);
+            const float keyLit = shade + 20.0f * key.color[c];
+            EXPECT_GT(shade, 0.05f);
+            EXPECT_LT(shade, 0.35f);
+            EXPECT_LT(keyLit, 1.15f);
+            EXPECT_GT(keyLit - shade, 0.5f);
+        }
+    }
+    releaseAseModel(model);
+}
+
 TEST(DataPack, SecondRunWritesTheSameBytes)
 {
     const fs::path generator = pack.parent_path() / "tools/datapack/demotorva-datapack";

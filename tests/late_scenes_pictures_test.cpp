@@ -132,10 +132,10 @@ PictureRun tunnelRun{"late_scenes_frames/tunnel", 58.2, 63.8, 7, {flashPeak, orb
 PictureRun creditsRun{"late_scenes_frames/credits", 75.4, 80.2, 5, {75.4f, 75.6f, 77.6f, 80.0f}, {}, {}};
 // The captions over a pack without the logo bar: no chain glows behind them.
 PictureRun captionsRun{"late_scenes_frames/captions", 90.0, 120.0, 5,
-                       {90.0f, 92.0f, 95.0f, 96.0f, 98.0f, 99.2f, 99.6f, 100.0f, 110.0f, 112.0f, 115.0f, 116.0f,
-                        117.6f, 118.0f, 118.4f, 119.6f, 120.0f},
+                       {90.0f, 92.0f, 93.0f, 95.0f, 96.0f, 98.0f, 99.2f, 99.6f, 100.0f, 110.0f, 112.0f, 113.0f,
+                        115.0f, 116.0f, 117.6f, 118.0f, 118.4f, 119.6f, 120.0f},
                        {"models/logobar.ase"}, {}};
-PictureRun endRun{"late_scenes_frames/end", 140.0, 180.0, 5, {140.0f, 175.0f, 180.0f}, {}, {}};
+PictureRun endRun{"late_scenes_frames/end", 138.0, 180.0, 5, {138.0f, 140.0f, 175.0f, 180.0f}, {}, {}};
 
 TEST(TunnelPictures, TexturedScrollingTunnelAndItsFlash)
 {
@@ -194,6 +194,16 @@ TEST(CreditsPictures, CaptionsSlideAtTheirSpeedsRestAtTheirStopsAndGoWhenTheirWi
         const double expected = s.speed * (b.time - a.time) * pixelsPerUnit;
         EXPECT_NEAR(sidewaysShift(a, b, top, bottom, 300), expected, 6.0) << s.caption << " from " << s.from;
     }
+    // Captions 1 and 2 can be read for 7 s of their 10 s windows: their letters are wholly in
+    // view from 93 and 113 s on, and at rest they keep right of the chain glowing mid-view.
+    const int middleTop = captionRow(0.5f), middleBottom = captionRow(0.0f);
+    for (float t : {93.0f, 113.0f, 99.6f, 119.6f}) {
+        const FramePicture& p = captionsRun.at(t);
+        EXPECT_GT(brightShare(p, 0, middleTop, width, middleBottom, 60), 0.005) << "no letters at " << t << files;
+        EXPECT_EQ(brightShare(p, 0, middleTop, 4, middleBottom, 60), 0.0) << "letters cut by the edge at " << t;
+    }
+    for (float t : {99.6f, 119.6f})
+        EXPECT_EQ(brightShare(captionsRun.at(t), 0, middleTop, captionColumn(1.1f), middleBottom, 60), 0.0) << t;
     // Letters only in the captions' rows: the bands between them stay black.
     const FramePicture& page1 = captionsRun.at(99.6f);
     EXPECT_EQ(brightShare(page1, 0, captionRow(1.15f), width, captionRow(0.55f), 30), 0.0);
@@ -226,6 +236,19 @@ TEST(EndPictures, WireWallIsFoggedTowardsTheBlueWhiteOfTheFog)
 TEST(EndPictures, ClosingTextRisesAtItsSpeed)
 {
     ASSERT_TRUE(endRun.render());
+    // The picture's upper edge enters the view 8 s into the scene, with letters at once: by
+    // 140 s the first line shows at the foot of the view, warm letters among the cool wires.
+    auto warmShare = [](const FramePicture& p) {
+        long warm = 0;
+        for (int y = 520; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const PixelColour c = pixelAt(p, x, y);
+                warm += c.r > 180 && c.r > c.b + 20;
+            }
+        return double(warm) / (80.0 * width);
+    };
+    EXPECT_EQ(warmShare(endRun.at(138.0f)), 0.0) << "the text is still below the view";
+    EXPECT_GT(warmShare(endRun.at(140.0f)), 0.005) << missingFiles({"maps/text/end.tga"});
     // 0.15 units a second at depth 1.3 under the 90-degree projection: 5 s are 173 rows.
     const int shift = upwardShift(endRun.at(175.0f), endRun.at(180.0f), 300);
     EXPECT_NEAR(shift, 173, 4) << missingFiles({"maps/text/end.tga"});

@@ -10,9 +10,10 @@
 // The word pictures are drawn under the tunnel camera's transform, not in front of the eye: they
 // sit small in the tunnel's world near its origin and show only while the camera looks back.
 //
-// A faint glow square spins in front of the eye and recedes into the fog. It is added to the
-// picture, so it is fogged towards black: light that lies deep in fog fades away instead of
-// turning into a bright patch of fog colour.
+// The glow picture is loaded with the others but not drawn: in the colour the scene gives it
+// (0.1, 0.05, 0.05, added to the picture) it lifts a pixel by at most a tenth, against walls
+// the fog turns light grey, deepest and lightest where a glow deep in the tunnel would sit; no
+// frame could show more than a faint tint.
 //
 // Fog is on at the end of every frame; the credits and end scenes draw with it.
 #include "scenes/tunnel_scene.h"
@@ -60,30 +61,11 @@ constexpr TunnelWord tunnelWords[] = {
 constexpr float wordWidth = 1.8f, wordHeight = 0.4f, wordDepth = -4.99f;
 
 constexpr GLfloat tunnelFogColour[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-constexpr GLfloat glowFogColour[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 
 constexpr float orbitRate = 0.2f;       // orbit angle per second
 constexpr float driftRate = 0.02f;      // growth of the drift step per second
 constexpr float driftFrames = 60.0f;    // the drift step is a move per 1/60 s
 constexpr float scrollRate = 0.2f;      // texture lengths per second
-constexpr float glowSpinStep = 0.25f;   // degrees per 1/60 s
-constexpr float glowRecedeStep = 0.3f;  // units per 1/60 s
-
-void drawGlowSquare()
-{
-    glPushMatrix();
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -tunnelState.glowDepth);
-    glRotatef(tunnelState.glowAngle, 0.0f, 0.0f, 1.0f);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, TunnelGlowTexture);
-    glFogfv(GL_FOG_COLOR, glowFogColour);
-    glColor4f(0.1f, 0.05f, 0.05f, 1.0f);
-    drawTexturedQuad(0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f);
-    glFogfv(GL_FOG_COLOR, tunnelFogColour);
-    glPopMatrix();
-}
 
 void drawStar(float angle)
 {
@@ -164,7 +146,7 @@ bool drawTunnelScene(float t)
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glDisable(GL_BLEND);  // the tunnel is opaque; glow, star and words are blended
+    glDisable(GL_BLEND);  // the tunnel is opaque; star and words are blended
 
     const int leg = tunnelLeg(t);
     if (leg < 3) {
@@ -196,11 +178,6 @@ bool drawTunnelScene(float t)
 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
-    drawGlowSquare();
-    const float glowFrames = dt * driftFrames;
-    s.glowAngle += glowSpinStep * glowFrames;
-    s.glowDepth = std::max(0.0f, s.glowDepth + glowRecedeStep * glowFrames);
-
     drawStar(s.orbitAngle);
     drawWords();
     glEnable(GL_DEPTH_TEST);

@@ -32,8 +32,6 @@ struct TunnelState {
     float targetDepth = 60.0f;       // z of the point the camera looks at
     float orbitEye[2] = {0.0f, 0.0f};  // x, y of the camera eye
     Vector3 starOffset;              // star position in eye space before its -10 in z
-    float glowAngle = 0.0f;          // spin of the glow square about the view axis, degrees
-    float glowDepth = 0.0f;          // distance of the glow square in front of the eye
 };
 
 extern TunnelState tunnelState;

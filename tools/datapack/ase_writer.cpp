@@ -33,6 +33,81 @@ void addQuad(Mesh& mesh, Point3 a, Point3 b, Point3 c, Point3 d, Point3 ta, Poin
     mesh.faces.push_back({{base, base + 2, base + 3}, {base, base + 2, base + 3}, 1});
 }
 
+void addTriangle(Mesh& mesh, Point3 a, Point3 b, Point3 c, Point3 ta, Point3 tb, Point3 tc)
+{
+    const int base = static_cast<int>(mesh.vertices.size());
+    const Point3 n = normalised(cross(b - a, c - a));
+    for (const Point3& q : {a, b, c}) {
+        mesh.vertices.push_back(q);
+        mesh.vertexNormals.push_back(n);
+    }
+    for (const Point3& q : {ta, tb, tc}) mesh.texVertices.push_back(q);
+    mesh.faces.push_back({{base, base + 1, base + 2}, {base, base + 1, base + 2}, 1});
+}
+
+void addBox(Mesh& m, Point3 lo, Point3 hi, float texScale, int sides)
+{
+    const float s = 1.0f / texScale;
+    const Point3 p[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
+                         {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
+    auto t = [&](float a, float b) { return Point3{a * s, b * s, 0.0f}; };
+    if (sides & BoxTop) addQuad(m, p[4], p[5], p[6], p[7], t(lo.x, lo.y), t(hi.x, lo.y), t(hi.x, hi.y), t(lo.x, hi.y));
+    if (sides & BoxBottom)
+        addQuad(m, p[0], p[3], p[2], p[1], t(lo.x, lo.y), t(lo.x, hi.y), t(hi.x, hi.y), t(hi.x, lo.y));
+    if (sides & BoxFront)
+        addQuad(m, p[0], p[1], p[5], p[4], t(lo.x, lo.z), t(hi.x, lo.z), t(hi.x, hi.z), t(lo.x, hi.z));
+    if (sides & BoxBack) addQuad(m, p[2], p[3], p[7], p[6], t(hi.x, lo.z), t(lo.x, lo.z), t(lo.x, hi.z), t(hi.x, hi.z));
+    if (sides & BoxLeft) addQuad(m, p[3], p[0], p[4], p[7], t(hi.y, lo.z), t(lo.y, lo.z), t(lo.y, hi.z), t(hi.y, hi.z));
+    if (sides & BoxRight)
+        addQuad(m, p[1], p[2], p[6], p[5], t(lo.y, lo.z), t(hi.y, lo.z), t(hi.y, hi.z), t(lo.y, hi.z));
+}
+
+void addFrustum(Mesh& m, const Frustum& f)
+{
+    constexpr float pi = 3.14159265358979f;
+    const Point3 axis = f.top - f.base;
+    const float length = std::sqrt(dot(axis, axis));
+    const Point3 d = normalised(axis);
+    const Point3 side = normalised(cross(d, std::fabs(d.z) < 0.9f ? Point3{0, 0, 1} : Point3{1, 0, 0}));
+    const Point3 up = cross(d, side);
+    const float slope = length > 0.0f ? (f.r0 - f.r1) / length : 0.0f;
+    const int base = static_cast<int>(m.vertices.size());
+    for (int i = 0; i <= f.segments; ++i) {
+        const float a = 2.0f * pi * i / f.segments;
+        const Point3 radial = side * std::cos(a) + up * std::sin(a);
+        const Point3 n = normalised(radial + d * slope);
+        const float u = f.uTurns * i / f.segments;
+        m.vertices.push_back(f.base + radial * f.r0);
+        m.vertices.push_back(f.top + radial * f.r1);
+        m.vertexNormals.push_back(n);
+        m.vertexNormals.push_back(n);
+        m.texVertices.push_back({u, f.v0, 0.0f});
+        m.texVertices.push_back({u, f.v1, 0.0f});
+    }
+    for (int i = 0; i < f.segments; ++i) {
+        const int a = base + 2 * i, b = a + 2;
+        m.faces.push_back({{a, b, b + 1}, {a, b, b + 1}, 1});
+        m.faces.push_back({{a, b + 1, a + 1}, {a, b + 1, a + 1}, 1});
+    }
+    // Caps: fans round their centres, mapped flat across the disc.
+    for (int end = 0; end < 2; ++end) {
+        if (!(end == 0 ? f.capBase : f.capTop)) continue;
+        const Point3 centre = end == 0 ? f.base : f.top;
+        const float r = end == 0 ? f.r0 : f.r1;
+        for (int i = 0; i < f.segments; ++i) {
+            const float a0 = 2.0f * pi * i / f.segments, a1 = 2.0f * pi * (i + 1) / f.segments;
+            const Point3 q0 = centre + (side * std::cos(a0) + up * std::sin(a0)) * r;
+            const Point3 q1 = centre + (side * std::cos(a1) + up * std::sin(a1)) * r;
+            const Point3 t0{0.5f + 0.5f * std::cos(a0), 0.5f + 0.5f * std::sin(a0), 0.0f};
+            const Point3 t1{0.5f + 0.5f * std::cos(a1), 0.5f + 0.5f * std::sin(a1), 0.0f};
+            if (end == 0)
+                addTriangle(m, centre, q1, q0, {0.5f, 0.5f, 0.0f}, t1, t0);
+            else
+                addTriangle(m, centre, q0, q1, {0.5f, 0.5f, 0.0f}, t0, t1);
+        }
+    }
+}
+
 Point3 faceNormal(const Mesh& mesh, const MeshFace& face)
 {
     const Point3 a = mesh.vertices[face.v[0]], b = mesh.vertices[face.v[1]], c = mesh.vertices[face.v[2]];

@@ -62,6 +62,24 @@ struct MeshScene {
 // Adds a quad a, b, c, d (counter-clockwise seen from outside) with texture corners; its four
 // vertices are its own, with the quad's normal, so its edges are hard.
 void addQuad(Mesh& mesh, Point3 a, Point3 b, Point3 c, Point3 d, Point3 ta, Point3 tb, Point3 tc, Point3 td);
+// A triangle with hard edges, as addQuad.
+void addTriangle(Mesh& mesh, Point3 a, Point3 b, Point3 c, Point3 ta, Point3 tb, Point3 tc);
+
+// Sides of an axis-aligned box, for leaving out those that nothing ever sees.
+enum BoxSide { BoxTop = 1, BoxBottom = 2, BoxFront = 4, BoxBack = 8, BoxLeft = 16, BoxRight = 32, BoxAll = 63 };
+// An axis-aligned box from lo to hi with hard edges; each side's texture is projected from its
+// own plane, one texture length per texScale units.
+void addBox(Mesh& mesh, Point3 lo, Point3 hi, float texScale, int sides = BoxAll);
+// A smooth truncated cone from base (radius r0) to top (radius r1) with segments sides: u runs
+// uTurns times round, v from v0 at the base to v1 at the top; flat caps when asked.
+struct Frustum {
+    Point3 base, top;
+    float r0 = 1.0f, r1 = 1.0f;
+    int segments = 12;
+    float uTurns = 1.0f, v0 = 0.0f, v1 = 1.0f;
+    bool capBase = false, capTop = false;
+};
+void addFrustum(Mesh& mesh, const Frustum& f);
 Point3 faceNormal(const Mesh& mesh, const MeshFace& face);
 
 std::string aseText(const MeshScene& scene);

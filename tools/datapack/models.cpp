@@ -1,12 +1,14 @@
 // Builds the models in the file axes of the format (Z up) and paints their textures. The
-// landscape's light is baked into its texture because it is drawn unlit; the temple carries
-// split vertices at every hard edge and its own two lights; the tunnel's texture coordinates
-// run around the tube and along it from 0 at its mouth.
+// landscape's light is baked into its texture because it is drawn unlit; the temple and its
+// textures have files of their own (temple_model.cpp, temple_textures.cpp); the tunnel's
+// texture coordinates run around the tube and along it from 0 at its mouth.
 #include "models.h"
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "image.h"
 #include "palette.h"
@@ -17,7 +19,8 @@ constexpr float pi = 3.14159265358979f;
 // ---- landscape -------------------------------------------------------------------------
 
 constexpr float landHalf = 3000.0f;  // file units from the centre to each edge
-constexpr int landCells = 72;         // per side: 72 * 72 * 2 triangles
+constexpr int landCells = 128;        // the finest grid the mesh may use, per side (a power of two)
+constexpr float landTolerance = 50.0f;  // largest height error, in file units, of a left-out vertex
 
 // Low, gently rolling ground at the centre, hills and ridges rising beyond it.
 float landHeight(float x, float y)
@@ -54,101 +57,6 @@ Image landscapeTexture()
             c = mixColour(c, {0.96f, 0.96f, 1.0f, 1}, smoothStep(0.72f, 0.9f, t) * (1.0f - smoothStep(0.3f, 0.6f, slope)));
             const float grain = 0.85f + 0.3f * fractalNoise(u * 64.0f, v * 64.0f, 64, 3, 5u);
             pixelAt(image, px, py) = {c.r * light * grain, c.g * light * grain, c.b * light * grain, 1.0f};
-        }
-    return image;
-}
-
-// ---- temple ----------------------------------------------------------------------------
-
-void addBox(Mesh& m, Point3 lo, Point3 hi, float texScale)
-{
-    const float s = 1.0f / texScale;
-    const Point3 p[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
-                         {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
-    auto t = [&](float a, float b) { return Point3{a * s, b * s, 0.0f}; };
-    // Top and bottom.
-    addQuad(m, p[4], p[5], p[6], p[7], t(lo.x, lo.y), t(hi.x, lo.y), t(hi.x, hi.y), t(lo.x, hi.y));
-    addQuad(m, p[0], p[3], p[2], p[1], t(lo.x, lo.y), t(lo.x, hi.y), t(hi.x, hi.y), t(hi.x, lo.y));
-    // Front (-Y), back (+Y).
-    addQuad(m, p[0], p[1], p[5], p[4], t(lo.x, lo.z), t(hi.x, lo.z), t(hi.x, hi.z), t(lo.x, hi.z));
-    addQuad(m, p[2], p[3], p[7], p[6], t(hi.x, lo.z), t(lo.x, lo.z), t(lo.x, hi.z), t(hi.x, hi.z));
-    // Left (-X), right (+X).
-    addQuad(m, p[3], p[0], p[4], p[7], t(hi.y, lo.z), t(lo.y, lo.z), t(lo.y, hi.z), t(hi.y, hi.z));
-    addQuad(m, p[1], p[2], p[6], p[5], t(lo.y, lo.z), t(hi.y, lo.z), t(hi.y, hi.z), t(lo.y, hi.z));
-}
-
-void addTriangle(Mesh& m, Point3 a, Point3 b, Point3 c, Point3 ta, Point3 tb, Point3 tc)
-{
-    const int base = static_cast<int>(m.vertices.size());
-    const Point3 n = normalised(cross(b - a, c - a));
-    for (const Point3& q : {a, b, c}) {
-        m.vertices.push_back(q);
-        m.vertexNormals.push_back(n);
-    }
-    for (const Point3& q : {ta, tb, tc}) m.texVertices.push_back(q);
-    m.faces.push_back({{base, base + 1, base + 2}, {base, base + 1, base + 2}, 1});
-}
-
-// A fluted-looking column shaft: smooth normals around, its own vertices at the seam.
-void addShaft(Mesh& m, float cx, float cy, float z0, float z1, float radius)
-{
-    const int segments = 16;
-    const int base = static_cast<int>(m.vertices.size());
-    for (int i = 0; i <= segments; ++i) {
-        const float a = 2.0f * pi * i / segments;
-        const Point3 n{std::cos(a), std::sin(a), 0.0f};
-        for (int k = 0; k < 2; ++k) {
-            // Slight entasis: the top is a little narrower than the foot.
-            const float r = k == 0 ? radius : radius * 0.88f;
-            m.vertices.push_back({cx + r * n.x, cy + r * n.y, k == 0 ? z0 : z1});
-            m.vertexNormals.push_back(n);
-            m.texVertices.push_back({static_cast<float>(i) / segments, (k == 0 ? z0 : z1) / 100.0f, 0.0f});
-        }
-    }
-    for (int i = 0; i < segments; ++i) {
-        const int a = base + 2 * i, b = a + 2;
-        m.faces.push_back({{a, b, b + 1}, {a, b, b + 1}, 2});
-        m.faces.push_back({{a, b + 1, a + 1}, {a, b + 1, a + 1}, 2});
-    }
-}
-
-Image marbleTexture()
-{
-    const int n = 256;
-    Image image = makeImage(n, n, paletteStone);
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const float u = static_cast<float>(x) / n, v = static_cast<float>(y) / n;
-            const float warp = fractalNoise(u * 4.0f, v * 4.0f, 4, 4, 41u);
-            const float vein = std::pow(std::fabs(std::sin((u * 2.0f + v * 3.0f + warp * 2.5f) * pi * 2.0f)), 0.25f);
-            const float grain = fractalNoise(u * 32.0f, v * 32.0f, 32, 3, 43u);
-            Colour c = mixColour({0.70f, 0.66f, 0.60f, 1}, {0.95f, 0.93f, 0.88f, 1}, 0.35f + 0.65f * vein);
-            c = mixColour(c, {0.80f, 0.72f, 0.60f, 1}, 0.25f * grain);
-            // Block joints every quarter of the picture.
-            const int bx = x % 64, by = y % 32;
-            const int shift = (y / 32) % 2 ? 32 : 0;
-            const int jx = (x + shift) % 64;
-            const float joint = (by == 0 || jx == 0 || bx < 0) ? 0.6f : 0.0f;
-            c = mixColour(c, {0.45f, 0.40f, 0.36f, 1}, joint);
-            pixelAt(image, x, y) = c;
-        }
-    return image;
-}
-
-Image roofTexture()
-{
-    const int n = 128;
-    Image image = makeImage(n, n, paletteStone);
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const float row = static_cast<float>(y % 32) / 32.0f;
-            const int shift = (y / 32) % 2 ? 16 : 0;
-            const float col = static_cast<float>((x + shift) % 32) / 32.0f;
-            const float noise = fractalNoise(x / 16.0f, y / 16.0f, 8, 3, 53u);
-            Colour c = mixColour({0.55f, 0.30f, 0.20f, 1}, {0.78f, 0.46f, 0.30f, 1}, row * 0.7f + 0.3f * noise);
-            const float edge = std::fmin(col, 1.0f - col);
-            c = mixColour(c, {0.25f, 0.14f, 0.10f, 1}, smoothStep(0.08f, 0.0f, edge) + smoothStep(0.9f, 1.0f, row) * 0.8f);
-            pixelAt(image, x, y) = c;
         }
     return image;
 }
@@ -224,6 +132,71 @@ bool saveScene(const std::string& path, const MeshScene& scene)
 }
 }  // namespace
 
+namespace {
+// The landscape's adaptive mesh: right triangles split at their long edge's midpoint, over the
+// finest grid, only where the midpoint's height departs from the edge by more than the
+// tolerance. A midpoint's error also counts the errors of every midpoint below it, so a split
+// anywhere splits all the triangles it depends on: the mesh has no cracks. Ridges and the
+// hills' outline keep their vertices; flat ground thins out to large triangles.
+struct LandGrid {
+    int side = landCells + 1;
+    std::vector<float> height, error;
+    float at(int i, int j) const { return height[static_cast<size_t>(j) * side + i]; }
+    float& errorAt(int i, int j) { return error[static_cast<size_t>(j) * side + i]; }
+};
+struct GridPoint {
+    int i, j;
+};
+GridPoint midpoint(GridPoint a, GridPoint b) { return {(a.i + b.i) / 2, (a.j + b.j) / 2}; }
+bool splits(GridPoint l, GridPoint r) { return (l.i + r.i) % 2 == 0 && (l.j + r.j) % 2 == 0; }
+
+// Raises the error of the midpoints of the triangles at depth level (0: the two halves of the
+// square), given that the levels below are done.
+void raiseErrors(LandGrid& g, GridPoint apex, GridPoint l, GridPoint r, int depth, int level)
+{
+    if (!splits(l, r)) return;
+    const GridPoint m = midpoint(l, r);
+    if (depth < level) {
+        raiseErrors(g, m, apex, l, depth + 1, level);
+        raiseErrors(g, m, r, apex, depth + 1, level);
+        return;
+    }
+    float e = std::fabs(g.at(m.i, m.j) - 0.5f * (g.at(l.i, l.j) + g.at(r.i, r.j)));
+    if (splits(apex, l)) e = std::fmax(e, g.errorAt((apex.i + l.i) / 2, (apex.j + l.j) / 2));
+    if (splits(r, apex)) e = std::fmax(e, g.errorAt((r.i + apex.i) / 2, (r.j + apex.j) / 2));
+    g.errorAt(m.i, m.j) = std::fmax(g.errorAt(m.i, m.j), e);
+}
+
+void emitLand(LandGrid& g, std::vector<int>& index, Mesh& m, GridPoint apex, GridPoint l, GridPoint r)
+{
+    if (splits(l, r)) {
+        const GridPoint mid = midpoint(l, r);
+        if (g.errorAt(mid.i, mid.j) > landTolerance) {
+            emitLand(g, index, m, mid, apex, l);
+            emitLand(g, index, m, mid, r, apex);
+            return;
+        }
+    }
+    int corner[3];
+    const GridPoint points[3] = {apex, l, r};
+    for (int k = 0; k < 3; ++k) {
+        const GridPoint p = points[k];
+        int& slot = index[static_cast<size_t>(p.j) * g.side + p.i];
+        if (slot < 0) {
+            slot = static_cast<int>(m.vertices.size());
+            const float u = static_cast<float>(p.i) / landCells, v = static_cast<float>(p.j) / landCells;
+            m.vertices.push_back({-landHalf + 2.0f * landHalf * u, -landHalf + 2.0f * landHalf * v, g.at(p.i, p.j)});
+            m.texVertices.push_back({u, v, 0.0f});
+        }
+        corner[k] = slot;
+    }
+    // Counter-clockwise seen from above.
+    const float turn = static_cast<float>((l.i - apex.i) * (r.j - apex.j) - (l.j - apex.j) * (r.i - apex.i));
+    if (turn < 0.0f) std::swap(corner[1], corner[2]);
+    m.faces.push_back({{corner[0], corner[1], corner[2]}, {corner[0], corner[1], corner[2]}, 1});
+}
+}  // namespace
+
 MeshScene landscapeScene()
 {
     MeshScene scene;
@@ -232,95 +205,29 @@ MeshScene landscapeScene()
     ground.name = "Ground";
     ground.bitmap = "models/landscape/landscape.tga";
     scene.materials.push_back(ground);
+    LandGrid g;
+    g.height.resize(static_cast<size_t>(g.side) * g.side);
+    g.error.assign(g.height.size(), 0.0f);
+    for (int j = 0; j < g.side; ++j)
+        for (int i = 0; i < g.side; ++i) {
+            const float x = -landHalf + 2.0f * landHalf * i / landCells, y = -landHalf + 2.0f * landHalf * j / landCells;
+            g.height[static_cast<size_t>(j) * g.side + i] = landHeight(x, y);
+        }
+    const int n = landCells;
+    const GridPoint a{0, 0}, b{n, 0}, c{n, n}, d{0, n};
+    int levels = 0;
+    for (int cells = n; cells > 0; cells /= 2) levels += 2;
+    for (int level = levels; level >= 0; --level) {
+        raiseErrors(g, a, d, b, 0, level);
+        raiseErrors(g, c, b, d, 0, level);
+    }
     Mesh m;
     m.name = "Landscape";
-    for (int j = 0; j <= landCells; ++j)
-        for (int i = 0; i <= landCells; ++i) {
-            const float u = static_cast<float>(i) / landCells, v = static_cast<float>(j) / landCells;
-            const float x = -landHalf + 2.0f * landHalf * u, y = -landHalf + 2.0f * landHalf * v;
-            m.vertices.push_back({x, y, landHeight(x, y)});
-            m.texVertices.push_back({u, v, 0.0f});
-        }
-    for (int j = 0; j < landCells; ++j)
-        for (int i = 0; i < landCells; ++i) {
-            const int a = j * (landCells + 1) + i, b = a + 1, c = a + landCells + 1, d = c + 1;
-            m.faces.push_back({{a, b, d}, {a, b, d}, 1});
-            m.faces.push_back({{a, d, c}, {a, d, c}, 1});
-        }
+    std::vector<int> index(g.height.size(), -1);
+    emitLand(g, index, m, a, d, b);
+    emitLand(g, index, m, c, b, d);
     // Drawn unlit with its shading in the texture: no normals, which would double the file.
     scene.meshes.push_back(std::move(m));
-    return scene;
-}
-
-MeshScene templeScene()
-{
-    MeshScene scene;
-    scene.fileName = "templo01.max";
-    MeshMaterial marble;
-    marble.name = "Marble";
-    marble.ambient = {0.55f, 0.55f, 0.55f};
-    marble.diffuse = {0.95f, 0.95f, 0.95f};
-    marble.specular = {0.25f, 0.25f, 0.25f};
-    marble.shine = 0.2f;
-    marble.bitmap = "models/templo01/marble.tga";
-    MeshMaterial roof = marble;
-    roof.name = "Roof";
-    roof.bitmap = "models/templo01/roof.tga";
-    scene.materials = {marble, roof};
-    scene.lights.push_back({"KeyLight", {300.0f, 350.0f, 400.0f}, {1.0f, 0.9f, 0.75f}, 0.6f});
-    scene.lights.push_back({"FillLight", {-400.0f, 120.0f, -300.0f}, {0.35f, 0.45f, 0.7f}, 0.4f});
-
-    const float floor = -150.0f, step = 14.0f, colTop = 52.0f;
-    Mesh base;
-    base.name = "Base";
-    for (int i = 0; i < 3; ++i)
-        addBox(base, {-200.0f + step * i, -130.0f + step * i, floor + step * i},
-               {200.0f - step * i, 130.0f - step * i, floor + step * (i + 1)}, 100.0f);
-    const float stylobate = floor + 3 * step;
-    // The cella: the walled inner room between the colonnades.
-    addBox(base, {-110.0f, -55.0f, stylobate}, {110.0f, 55.0f, colTop}, 100.0f);
-    base.materialRef = 0;
-
-    Mesh columns;
-    columns.name = "Columns";
-    auto column = [&](float x, float y) {
-        addBox(columns, {x - 15.0f, y - 15.0f, stylobate}, {x + 15.0f, y + 15.0f, stylobate + 6.0f}, 100.0f);
-        addShaft(columns, x, y, stylobate + 6.0f, colTop - 8.0f, 11.0f);
-        addBox(columns, {x - 15.0f, y - 15.0f, colTop - 8.0f}, {x + 15.0f, y + 15.0f, colTop}, 100.0f);
-    };
-    for (int i = 0; i < 6; ++i) {
-        const float x = -170.0f + 68.0f * i;
-        column(x, -100.0f);
-        column(x, 100.0f);
-    }
-    for (float y : {-100.0f / 3.0f, 100.0f / 3.0f}) {
-        column(-170.0f, y);
-        column(170.0f, y);
-    }
-    columns.materialRef = 0;
-
-    Mesh entablature;
-    entablature.name = "Entablature";
-    addBox(entablature, {-185.0f, -115.0f, colTop}, {185.0f, 115.0f, colTop + 28.0f}, 100.0f);
-    addBox(entablature, {-195.0f, -125.0f, colTop + 28.0f}, {195.0f, 125.0f, colTop + 38.0f}, 100.0f);
-    // Gables: the triangular ends of the pediment.
-    const float eave = colTop + 38.0f, ridge = eave + 62.0f;
-    addTriangle(entablature, {-192.0f, -122.0f, eave}, {-192.0f, 122.0f, eave}, {-192.0f, 0.0f, ridge},
-                {1.22f, 0.0f, 0}, {-1.22f, 0.0f, 0}, {0.0f, 0.62f, 0});
-    addTriangle(entablature, {192.0f, 122.0f, eave}, {192.0f, -122.0f, eave}, {192.0f, 0.0f, ridge},
-                {-1.22f, 0.0f, 0}, {1.22f, 0.0f, 0}, {0.0f, 0.62f, 0});
-    entablature.materialRef = 0;
-
-    Mesh roofMesh;
-    roofMesh.name = "Roof";
-    const float overhang = 132.0f, half = 200.0f;
-    addQuad(roofMesh, {-half, -overhang, eave - 4.0f}, {half, -overhang, eave - 4.0f}, {half, 0.0f, ridge + 4.0f},
-            {-half, 0.0f, ridge + 4.0f}, {0, 0, 0}, {4, 0, 0}, {4, 1.6f, 0}, {0, 1.6f, 0});
-    addQuad(roofMesh, {half, overhang, eave - 4.0f}, {-half, overhang, eave - 4.0f}, {-half, 0.0f, ridge + 4.0f},
-            {half, 0.0f, ridge + 4.0f}, {0, 0, 0}, {4, 0, 0}, {4, 1.6f, 0}, {0, 1.6f, 0});
-    roofMesh.materialRef = 1;
-
-    scene.meshes = {base, columns, entablature, roofMesh};
     return scene;
 }
 
@@ -334,13 +241,16 @@ MeshScene tunnelScene()
     scene.materials.push_back(rock);
     Mesh m;
     m.name = "Tunnel";
-    const int segments = 24, rings = 150;
+    // Rings every 50 units and 18 sides: the tube is straight and drawn unlit, so more would
+    // change nothing but the cost; rings close enough that fog, reckoned at the corners, stays
+    // right on the walls just ahead of the eye.
+    const int segments = 18, rings = 60;
     const float start = 500.0f, finish = -2500.0f;
     for (int j = 0; j <= rings; ++j) {
         const float y = start + (finish - start) * j / rings;
         const float along = (start - y) / 100.0f;  // v: 0 at the mouth, growing inwards
-        // Ribs every fifth ring narrow the tube a little.
-        const float rib = (j % 5 == 0) ? -3.0f : 0.0f;
+        // Ribs every other ring narrow the tube a little.
+        const float rib = (j % 2 == 0) ? -3.0f : 0.0f;
         for (int i = 0; i <= segments; ++i) {
             const float a = 2.0f * pi * (i % segments) / segments;
             const float bump = 2.0f * (latticeNoise(i * 0.5f, j * 0.5f, segments / 2, 71u) - 0.5f);
@@ -431,8 +341,7 @@ bool writeModels(const std::string& dir)
     bool ok = saveScene(models + "/landscape/landscape.ase", landscapeScene());
     ok = ok && saveImage(models + "/landscape/landscape.tga", landscapeTexture(), false);
     ok = ok && saveScene(models + "/templo01/templo01.ase", templeScene());
-    ok = ok && saveImage(models + "/templo01/marble.tga", marbleTexture(), false);
-    ok = ok && saveImage(models + "/templo01/roof.tga", roofTexture(), false);
+    ok = ok && writeTempleTextures(dir);
     ok = ok && saveScene(models + "/tunel01/tunel01.ase", tunnelScene());
     ok = ok && saveImage(models + "/tunel01/rock.tga", rockTexture(), false);
     ok = ok && saveScene(models + "/star01.ase", starScene());

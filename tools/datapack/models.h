@@ -14,3 +14,5 @@ MeshScene tunnelScene();
 MeshScene starScene();
 MeshScene logoBarScene();
 bool writeModels(const std::string& dir);
+// Paints the temple's textures into dir/models/templo01.
+bool writeTempleTextures(const std::string& dir);

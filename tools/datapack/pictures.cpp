@@ -49,23 +49,25 @@ struct TextLine {
 };
 
 // Letters over a soft amber glow, itself over a wider, faint night-blue halo that keeps the
-// letters readable where the scenes put them over light stone or fog; the clear ground takes
-// the halo's colour, so that filtering at the edges never pulls in a foreign fringe.
-Image glowingText(int width, int height, const std::vector<TextLine>& lines, int glowRadius, float glowStrength)
+// letters readable where the scenes put them over light stone or fog (halo sets how dense it
+// grows near the letters); the clear ground takes the halo's colour, so that filtering at the
+// edges never pulls in a foreign fringe.
+Image glowingText(int width, int height, const std::vector<TextLine>& lines, int glowRadius, float glowStrength,
+                  float halo = 2.5f)
 {
     Image letters = makeImage(width, height, {paletteInk.r, paletteInk.g, paletteInk.b, 0.0f});
     for (const TextLine& line : lines) paintTextCentred(letters, *line.style, line.text, line.cx, line.cy, line.colour);
     Image glow = letters;
     blurAlpha(glow, glowRadius, 3);
-    Image halo = letters;
-    blurAlpha(halo, glowRadius * 2, 3);
+    Image haloAlpha = letters;
+    blurAlpha(haloAlpha, glowRadius * 2, 3);
     Image out = makeImage(width, height, {paletteNight.r, paletteNight.g, paletteNight.b, 0.0f});
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             // The halo thins out towards the picture's border, so that no edge of the quad shows.
             const float border = static_cast<float>(std::min(std::min(x, width - 1 - x), std::min(y, height - 1 - y)));
             const float rim = smoothStep(0.0f, static_cast<float>(glowRadius * 2), border);
-            blendOver(out, x, y, paletteNight, clamp01(pixelAt(halo, x, y).a * 2.5f) * 0.9f * rim);
+            blendOver(out, x, y, paletteNight, clamp01(pixelAt(haloAlpha, x, y).a * halo) * 0.9f * rim);
             blendOver(out, x, y, paletteAmber, clamp01(pixelAt(glow, x, y).a * glowStrength));
             const Colour& l = pixelAt(letters, x, y);
             blendOver(out, x, y, {l.r, l.g, l.b, 1.0f}, l.a);
@@ -85,12 +87,12 @@ bool save(const std::string& dir, const char* name, const Image& image, bool alp
 // about fill of the height and never more than widthShare of the width, centred at centre of
 // the width.
 Image wordPicture(TextFace* face, const std::string& text, int width, int height, float drawWidth, float drawHeight,
-                  float fill, float widthShare, float centre = 0.5f)
+                  float fill, float widthShare, float centre = 0.5f, float halo = 2.5f)
 {
     const float squeeze = squeezeFor(width, height, drawWidth, drawHeight);
     const TextStyle style = fitStyle(face, text, squeeze, 4.0f, width * widthShare, height * fill);
     const int glow = std::max(2, height / 24);
-    return glowingText(width, height, {{&style, text, width * centre, height * 0.5f, paletteInk}}, glow, 0.9f);
+    return glowingText(width, height, {{&style, text, width * centre, height * 0.5f, paletteInk}}, glow, 0.9f, halo);
 }
 
 Image loadingScreen(const Fonts& fonts)
@@ -186,7 +188,8 @@ Image floorPicture()
     return image;
 }
 
-// The closing text, set for a 4 x 6 quad that scrolls up the screen.
+// The closing text, set for a 4 x 6 quad that scrolls up the screen; its first line stands at
+// the picture's top, so that letters come into view as soon as the picture's upper edge does.
 Image endPicture(const Fonts& fonts)
 {
     const int w = 256, h = 512;
@@ -196,10 +199,10 @@ Image endPicture(const Fonts& fonts)
     const TextStyle name = fitStyle(fonts.heading, "corvane", squeeze, 8.0f, w * 0.6f, h * 0.04f);
     const TextStyle thanks = fitStyle(fonts.body, "thanks for watching", squeeze, 12.0f, w * 0.8f, h * 0.03f);
     return glowingText(w, h,
-                       {{&title, "quibe", w * 0.5f, h * 0.12f, paletteInk},
-                        {&role, "a demo by torva", w * 0.5f, h * 0.2f, paletteTeal},
-                        {&role, "code and 3d", w * 0.5f, h * 0.36f, paletteTeal},
-                        {&name, "qzr", w * 0.5f, h * 0.415f, paletteInk},
+                       {{&title, "quibe", w * 0.5f, h * 0.05f, paletteInk},
+                        {&role, "a demo by torva", w * 0.5f, h * 0.13f, paletteTeal},
+                        {&role, "code and 3d", w * 0.5f, h * 0.32f, paletteTeal},
+                        {&name, "qzr", w * 0.5f, h * 0.375f, paletteInk},
                         {&role, "music and 2d", w * 0.5f, h * 0.52f, paletteTeal},
                         {&name, "corvane", w * 0.5f, h * 0.575f, paletteInk},
                         {&thanks, "thanks for watching", w * 0.5f, h * 0.9f, paletteInk}},
@@ -247,23 +250,29 @@ bool writePictures(const std::string& dir)
         {"maps/langs/tomorom.tga", "tomorom", 512, 64, 1.8f, 0.4f, 0.6f},
         {"maps/langs/vide.tga", "vide", 512, 64, 1.8f, 0.4f, 0.6f},
     };
-    for (const Word& word : words)
+    // The temple's words fade in to at most 0.6 over pale, fogged stone: a denser halo keeps
+    // them apart from it.
+    for (const Word& word : words) {
+        const bool temple = std::string(word.file).rfind("maps/text/", 0) == 0;
         ok = ok && save(dir, word.file,
                         wordPicture(fonts.heading, word.text, word.width, word.height, word.drawWidth, word.drawHeight,
-                                    word.fill, 0.9f),
+                                    word.fill, 0.9f, 0.5f, temple ? 6.0f : 2.5f),
                         true);
+    }
     ok = ok && save(dir, "maps/langs/kara_hiragana.tga",
                     wordPicture(fonts.kana, "\xe3\x81\x8b\xe3\x82\x89", 512, 64, 1.8f, 0.4f, 0.66f, 0.9f), true);
     // Captions 6 units wide rest partly outside the view: their letters keep to the middle
-    // of the picture. The two of the middle row rest with their left edge near the view's and
-    // their letters at a quarter of the width, left of the chain that glows in the middle.
+    // of the picture. The two of the middle row slide in from the left, starting 6.2 units
+    // left of the view: their letters sit near the picture's right end, so that they enter the
+    // view within the first 2.8 s of their 10 s windows and come to rest right of the chain
+    // that glows in the middle, still inside the view.
     struct Caption {
         const char* file;
         const char* text;
         float centre, widthShare;
     };
-    const Caption captions[] = {{"maps/3d.tga", "3d", 0.25f, 0.18f},
-                                {"maps/2d.tga", "2d", 0.25f, 0.18f},
+    const Caption captions[] = {{"maps/3d.tga", "3d", 0.76f, 0.18f},
+                                {"maps/2d.tga", "2d", 0.76f, 0.18f},
                                 {"maps/code.tga", "code", 0.5f, 0.66f},
                                 {"maps/music.tga", "music", 0.5f, 0.66f}};
     for (const Caption& c : captions)
