@@ -248,7 +248,10 @@ TEST_F(Inspector, AseSummaryIsWhatTheReaderStores)
         std::ifstream in(file, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         AseModel model;
-        loadAseModelFromText(text.data(), text.size(), model, file.c_str(), false);
+        AseReadOptions options;
+        options.modelPath = file.c_str();
+        options.loadTextures = false;
+        loadAseModelWith(text.data(), text.size(), model, options);
         const Json json = summaryOf(file);
         EXPECT_EQ(json["objectCount"].number, model.objectCount);
         EXPECT_EQ(json["materialCount"].number, model.materialCount);

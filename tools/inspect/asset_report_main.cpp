@@ -181,7 +181,10 @@ int inspectAse(const char* path)
         return 1;
     }
     AseModel model;
-    loadAseModelFromText(text.data, text.size, model, path, false);
+    AseReadOptions options;
+    options.modelPath = path;
+    options.loadTextures = false;
+    const bool cut = loadAseModelWith(text.data, text.size, model, options) == AseReadCut;
 
     long long vertices = 0, faces = 0, texVertices = 0;
     for (const AseObject& o : model.objects) {
