@@ -247,6 +247,18 @@ TEST(AseReader, MaterialBlocksRunToTheNextMaterial)
     // The last *MATERIAL_COUNT sizes the table.
     const AseModel recounted = readText(materialList(3, material(0, "M", "")) + "*MATERIAL_COUNT 1\n");
     EXPECT_EQ(recounted.materialCount, 1);
+
+    // A block keyword behind an unknown token on its line still ends the block before it: the
+    // line skip passes over it, but the next block starts there. (Without that stop, a run of
+    // such lines made every block read to the end of the file: quadratic time.)
+    const AseModel hidden = readText(materialList(2, "\t*MATERIAL 0 {\n\t\t*MATERIAL_SHINE 0.1\n\t\t*X *MATERIAL 1 {\n"
+                                                     "\t\t*MATERIAL_SHINE 0.7\n\t}\n") +
+                                     "*GEOMOBJECT {\n\t*X *GEOMOBJECT {\n\t*TM_POS 1.0 2.0 3.0\n}\n");
+    EXPECT_FLOAT_EQ(hidden.materials[0].shine, 0.1f);
+    EXPECT_FLOAT_EQ(hidden.materials[1].shine, 0.7f);
+    ASSERT_EQ(hidden.objectCount, 2);
+    EXPECT_FLOAT_EQ(hidden.objects[0].pivot[0], 0.0f);
+    EXPECT_FLOAT_EQ(hidden.objects[1].pivot[0], 1.0f);
 }
 
 TEST(AseReader, KeywordsInsideLinesAreCounted)

@@ -46,7 +46,7 @@ void readKeyLine(Cursor& c, Keyword k, AnimKey& key)
 }
 
 // Classifies every '*' token once and sums the keys before each.
-void buildKeyCounts(const ScanText& text, KeyCounts& keys)
+ASE_SCANNER void buildKeyCounts(const ScanText& text, KeyCounts& keys)
 {
     const size_t count = text.stars.size();
     keys.positions.assign(count + 1, 0);

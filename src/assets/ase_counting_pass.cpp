@@ -32,7 +32,7 @@ int32_t* headerField(AseModel& model, Keyword k)
 
 struct SceneCounts {
     int32_t objects = 0, lights = 0, cameras = 0;
-    void add(Keyword k)
+    ASE_SCANNER void add(Keyword k)
     {
         if (k == KwGeomObject) ++objects;
         else if (k == KwLightObject) ++lights;
@@ -40,7 +40,7 @@ struct SceneCounts {
     }
 };
 
-void noteBlockStart(Reader& r, Keyword k, const char* tokenEnd)
+ASE_SCANNER void noteBlockStart(Reader& r, Keyword k, const char* tokenEnd)
 {
     switch (k) {
     case KwMaterial: r.starts.materials.push_back(tokenEnd); break;
@@ -55,7 +55,7 @@ void noteBlockStart(Reader& r, Keyword k, const char* tokenEnd)
 // token (a number run into a keyword); the counting sees the rest of that token as its own,
 // while the block starts come from the plain token sequence, as a scan from the top for the
 // n-th block would see it.
-void countTokens(Reader& r, SceneCounts& counts)
+ASE_SCANNER void countTokens(Reader& r, SceneCounts& counts)
 {
     Cursor scan{r.text.begin, r.text.end};
     const char* countedUpTo = r.text.begin;
@@ -78,7 +78,7 @@ void countTokens(Reader& r, SceneCounts& counts)
 
 // Whether a token whose letters after the '*' begin with a and b could be a keyword the
 // counting acts on: a block start, an object kind or a header value.
-inline bool mayBeCounted(char a, char b)
+ASE_SCANNER inline bool mayBeCounted(char a, char b)
 {
     return (a == 'M' && b == 'A') || (a == 'G' && b == 'E') || (a == 'L' && b == 'I') ||
            (a == 'C' && b == 'A') || (a == 'S' && b == 'C');
@@ -86,7 +86,7 @@ inline bool mayBeCounted(char a, char b)
 
 // The same counting over the tokens that start with '*', the only ones it acts on. A value
 // that ends inside a token leaves the rest of that token to be looked at as a token.
-void countStarTokens(Reader& r, SceneCounts& counts)
+ASE_SCANNER void countStarTokens(Reader& r, SceneCounts& counts)
 {
     const char* countedUpTo = r.text.begin;
     const IndexedLine* line = r.text.index->line.get();
@@ -164,7 +164,7 @@ void countScene(Reader& r)
     // table; a count far past the blocks present is held to what could ever be referenced
     // by a file of sane size, so a stray digit cannot ask for gigabytes.
     if (model.materialCount < 0) model.materialCount = 0;
-    const int32_t materialLimit = std::max<int32_t>(static_cast<int32_t>(r.starts.materials.size()), 4096);
+    const int32_t materialLimit = std::max<int32_t>(static_cast<int32_t>(r.starts.materials.size()), 256);
     if (model.materialCount > materialLimit) model.materialCount = materialLimit;
 
     // Tables in the order they are allocated; past the budget a table holds fewer records.

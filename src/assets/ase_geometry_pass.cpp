@@ -14,7 +14,7 @@ void readMaterial(Reader& r, AseMaterial& material, int n)
 {
     const char* from = nullptr;
     if (!blockStart(r.starts.materials, n, from)) return;
-    Walk w(r.text, from);
+    Walk w(r.text, from, blockStop(r.starts.materials, n, sizeof "*MATERIAL" - 1));
     Cursor& c = w.c;
     Keyword k = KwNone;
     // The last block runs to the end of the file, so the lines of every other keyword are
@@ -56,7 +56,7 @@ void readGeometryObject(Reader& r, AseObject& object, const AseMaterial* materia
 {
     const char* from = nullptr;
     if (!blockStart(r.starts.objects, n, from)) return;
-    Walk w(r.text, from);
+    Walk w(r.text, from, blockStop(r.starts.objects, n, sizeof "*GEOMOBJECT" - 1));
     Cursor& c = w.c;
     Keyword k = KwNone;
     while (w.next(k)) {

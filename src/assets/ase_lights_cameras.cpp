@@ -11,7 +11,7 @@ void readLight(Reader& r, AseLight& light, int n)
 {
     const char* from = nullptr;
     if (!blockStart(r.starts.lights, n, from)) return;
-    Walk w(r.text, from);
+    Walk w(r.text, from, blockStop(r.starts.lights, n, sizeof "*LIGHTOBJECT" - 1));
     Cursor& c = w.c;
     int positions = 0;
     Keyword k = KwNone;
@@ -40,7 +40,7 @@ void readCamera(Reader& r, AseCamera& camera, int n)
 {
     const char* from = nullptr;
     if (!blockStart(r.starts.cameras, n, from)) return;
-    Walk w(r.text, from);
+    Walk w(r.text, from, blockStop(r.starts.cameras, n, sizeof "*CAMERAOBJECT" - 1));
     Cursor& c = w.c;
     int positions = 0;
     Keyword k = KwNone;

@@ -10,7 +10,7 @@ namespace {
 
 // Finds the line ends and the tokens that start with '*' (a '*' at the start or after a blank)
 // in [from, to).
-void scanMarks(const char* text, size_t from, size_t to, std::vector<uint32_t>* newlines,
+ASE_SCANNER void scanMarks(const char* text, size_t from, size_t to, std::vector<uint32_t>* newlines,
                std::vector<uint32_t>& stars)
 {
     size_t i = from;
@@ -39,7 +39,7 @@ void scanMarks(const char* text, size_t from, size_t to, std::vector<uint32_t>* 
 }
 
 // Index entries [first, last) from the line ends.
-void fillLines(const char* text, size_t size, const std::vector<uint32_t>& newlines, IndexedLine* lines,
+ASE_SCANNER void fillLines(const char* text, size_t size, const std::vector<uint32_t>& newlines, IndexedLine* lines,
                size_t first, size_t last)
 {
     const char* end = text + size;

@@ -56,13 +56,16 @@ constexpr uint64_t indexableSize = (uint64_t(1) << 32) - 256;
 void scanText(ScanText& text, LineIndex* index);
 
 // A pass's walk through the file: the next token and the skip to the end of its line, exactly
-// as reading the characters would give them, through the line index where it can.
+// as reading the characters would give them, through the line index where it can. A walk
+// given a stop ends at the first token that starts there or later.
 struct Walk {
     const ScanText& r;
     Cursor c;
+    const char* stopAt;
     uint32_t line = 0;  // the line that holds c.p, when indexed
 
-    Walk(const ScanText& reader, const char* from) : r(reader), c{from, reader.end}
+    ASE_SCANNER Walk(const ScanText& reader, const char* from, const char* stop = nullptr)
+        : r(reader), c{from, reader.end}, stopAt(stop ? stop : reader.end)
     {
         if (r.index) {
             const IndexedLine* lines = r.index->line.get();
@@ -75,19 +78,20 @@ struct Walk {
     }
 
     // Brings line up to c.p after characters were read directly.
-    void sync()
+    ASE_SCANNER void sync()
     {
         const LineIndex& index = *r.index;
         const uint32_t offset = static_cast<uint32_t>(c.p - r.begin);
         while (line < index.lines && offset >= index.line[line + 1].start) ++line;
     }
 
-    // Reads the next token and says which keyword it is; false at the end of the file.
-    bool next(Keyword& keyword)
+    // Reads the next token and says which keyword it is; false at the end of the file or the
+    // walk's stop.
+    ASE_SCANNER bool next(Keyword& keyword)
     {
         Token token;
         if (!r.index) {
-            if (!readToken(c, token)) return false;
+            if (!readToken(c, token) || token.p >= stopAt) return false;
             keyword = classify(token);
             return true;
         }
@@ -96,8 +100,10 @@ struct Walk {
         uint32_t offset = static_cast<uint32_t>(c.p - r.begin);
         while (line < index.lines) {
             const IndexedLine& l = index.line[line];
+            if (r.begin + l.start >= stopAt) break;
             const bool hasToken = l.tokenStart != l.tokenEnd;
             if (hasToken && offset <= l.tokenStart) {
+                if (r.begin + l.tokenStart >= stopAt) break;
                 c.p = r.begin + l.tokenEnd;
                 keyword = static_cast<Keyword>(l.keyword);
                 return true;
@@ -109,6 +115,7 @@ struct Walk {
             }
             // Inside the line with more after: read the characters.
             readToken(c, token);
+            if (token.p >= stopAt) break;
             keyword = classify(token);
             return true;
         }
@@ -119,7 +126,7 @@ struct Walk {
     // next, skipping the line of every token whose keyword is not in wanted as a pass does with
     // an unknown token; through the index, a line that opens with such a token and whose rest
     // fits the skip is passed over without looking at it.
-    bool nextWanted(Keyword& keyword, uint64_t wanted)
+    ASE_SCANNER bool nextWanted(Keyword& keyword, uint64_t wanted)
     {
         if (!r.index) {
             while (next(keyword)) {
@@ -138,6 +145,7 @@ struct Walk {
             if (line < count && (lines[line].tokenStart == lines[line].tokenEnd || offset <= lines[line].tokenStart)) {
                 while (line < count) {
                     const IndexedLine& l = lines[line];
+                    if (r.begin + l.start >= stopAt) break;
                     const bool skipped = l.tokenStart == l.tokenEnd ||
                                          (!(wanted >> l.keyword & 1) && lines[line + 1].start - l.tokenEnd <= lineSkip);
                     if (!skipped) break;
@@ -152,7 +160,7 @@ struct Walk {
     }
 
     // The rest of the line after a token: at most lineSkip characters, up to and including its end.
-    void skipLine()
+    ASE_SCANNER void skipLine()
     {
         if (!r.index) {
             skipRestOfLine(c);

@@ -74,6 +74,16 @@ inline bool blockStart(const std::vector<const char*>& starts, int n, const char
     return true;
 }
 
+// Where the n-th block (from 1) of a kind ends at the latest: where the next block of its kind
+// begins (its keyword of keywordLength characters), or null for the last one. A block walk
+// stops there even when a line skip passed over that keyword, so every block is read once
+// and the passes of a kind together read the file once.
+inline const char* blockStop(const std::vector<const char*>& starts, int n, size_t keywordLength)
+{
+    if (n < 1 || static_cast<size_t>(n) >= starts.size()) return nullptr;
+    return starts[static_cast<size_t>(n)] - keywordLength;
+}
+
 // Counts blocks, reads the header values, notes where every block starts and allocates the
 // model's tables (within the memory budget).
 void countScene(Reader& r);

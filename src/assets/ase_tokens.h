@@ -19,12 +19,22 @@
 #include <emmintrin.h>
 #endif
 
+// The fuzz targets build the scanner (tokens, keywords, the line index and its walk, the
+// counting loops) without coverage tracing (ASE_SCANNER_UNTRACED): the fuzzer's comparison of
+// indexed and character-by-character reading checks them on every input, while tracing each
+// of their comparisons would cost most of every run. The value readers stay traced.
+#if defined(ASE_SCANNER_UNTRACED) && defined(__clang__)
+#define ASE_SCANNER [[clang::no_sanitize("coverage")]]
+#else
+#define ASE_SCANNER
+#endif
+
 namespace ase {
 
 // The blanks of the C locale's isspace: they separate tokens, and a blank in a format skips
 // any run of them, line ends included. Tab, line feed, vertical tab, form feed, carriage
 // return and space, as bits of one word.
-inline bool isBlank(char c)
+ASE_SCANNER inline bool isBlank(char c)
 {
     constexpr uint64_t blanks = uint64_t(1) << ' ' | uint64_t(0x1F) << '\t';
     const unsigned char u = static_cast<unsigned char>(c);
@@ -41,13 +51,13 @@ struct Token {
     size_t n = 0;
 };
 
-inline void skipBlanks(Cursor& c)
+ASE_SCANNER inline void skipBlanks(Cursor& c)
 {
     while (c.p < c.end && isBlank(*c.p)) ++c.p;
 }
 
 // The end of the run of non-blank characters at p, sixteen at a time where there are as many.
-inline const char* tokenEndFrom(const char* p, const char* end)
+ASE_SCANNER inline const char* tokenEndFrom(const char* p, const char* end)
 {
 #if defined(__SSE2__)
     const __m128i nine = _mm_set1_epi8(9), four = _mm_set1_epi8(4), space = _mm_set1_epi8(' ');
@@ -66,7 +76,7 @@ inline const char* tokenEndFrom(const char* p, const char* end)
 }
 
 // "%s": skips blanks and takes the next run of non-blank characters. False at the end.
-inline bool readToken(Cursor& c, Token& token)
+ASE_SCANNER inline bool readToken(Cursor& c, Token& token)
 {
     skipBlanks(c);
     if (c.p == c.end) return false;
@@ -81,7 +91,7 @@ inline bool readToken(Cursor& c, Token& token)
 constexpr size_t lineSkip = 254;
 
 // The rest of a line: at most lineSkip characters, up to and including the line end.
-inline void skipRestOfLine(Cursor& c)
+ASE_SCANNER inline void skipRestOfLine(Cursor& c)
 {
     const size_t left = static_cast<size_t>(c.end - c.p);
     const size_t span = left < lineSkip ? left : lineSkip;
@@ -122,7 +132,7 @@ struct KeywordWords {
     uint64_t tail;
 };
 
-inline uint64_t loadUpTo8(const char* p, size_t n)
+ASE_SCANNER inline uint64_t loadUpTo8(const char* p, size_t n)
 {
     uint64_t word = 0;
     if (n >= 8) {
@@ -133,12 +143,12 @@ inline uint64_t loadUpTo8(const char* p, size_t n)
     return word;
 }
 
-inline KeywordWords keywordWords(const char* p, size_t n)
+ASE_SCANNER inline KeywordWords keywordWords(const char* p, size_t n)
 {
     return {loadUpTo8(p + 1, n - 1), n >= 9 ? loadUpTo8(p + n - 8, 8) : 0};
 }
 
-inline uint32_t keywordHash(const KeywordWords& words, size_t n, uint64_t seed)
+ASE_SCANNER inline uint32_t keywordHash(const KeywordWords& words, size_t n, uint64_t seed)
 {
     const uint64_t mixed = (words.head * 0x9E3779B97F4A7C15ull) ^ (words.tail * 0xC2B2AE3D27D4EB4Full) ^ n;
     return static_cast<uint32_t>((mixed * seed) >> 54);
@@ -160,7 +170,7 @@ struct KeywordTable {
 };
 extern const KeywordTable keywordTable;
 
-inline bool sameBytes(const char* a, const char* b, size_t n)
+ASE_SCANNER inline bool sameBytes(const char* a, const char* b, size_t n)
 {
     while (n >= 8) {
         uint64_t x, y;
@@ -177,7 +187,7 @@ inline bool sameBytes(const char* a, const char* b, size_t n)
 }
 
 // The keyword a whole token is, compared case-sensitively; KwNone for any other token.
-inline Keyword classify(const Token& token)
+ASE_SCANNER inline Keyword classify(const Token& token)
 {
     if (token.n < 2 || token.n > longestKeyword || token.p[0] != '*') return KwNone;
     if (!keywordTable.hashed) {
