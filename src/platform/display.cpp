@@ -167,7 +167,6 @@ void displaySwapBuffers()
     if (window) SDL_GL_SwapWindow(window);
 }
 void displaySetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
-bool displayHasWindow() { return window != nullptr; }
 
 bool displayIsOffscreen()
 {

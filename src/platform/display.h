@@ -32,7 +32,6 @@ void displayShowWindow();
 void displayShowCursor(bool show);
 void displaySwapBuffers();
 void displaySetSwapInterval(int interval);
-bool displayHasWindow();
 // True when SDL's video driver draws to no screen (offscreen or dummy).
 bool displayIsOffscreen();
 // Makes the next displayInit use SDL's offscreen driver (offline rendering, benchmarks).

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "render/vector3.h"
+
 namespace {
 
 template <class T>

@@ -32,7 +32,7 @@ constexpr TextureId loadingTexture = 0;
 bool holdsDemoFiles(const fs::path& dir)
 {
     std::error_code e;
-    return fs::exists(dir / "Mod_.it", e) || fs::exists(dir / "maps" / "loading.tga", e);
+    return fs::exists(dir / musicModuleFile, e) || fs::exists(dir / "maps" / "loading.tga", e);
 }
 }  // namespace
 
@@ -111,14 +111,14 @@ int playDemo(const DemoOptions& options)
     }
     if (offline) {
         demoSettings.soundEnabled = false;
-    } else if (!audioApi.init(-1, 44100, 16)) {
+    } else if (!audioApi.init(-1, audioOutputRate, 16)) {
         reportAudioError("Can't initialize digital sound system");
         demoSettings.soundEnabled = false;
     }
     if (!loadEverything()) return 0;
     if (demoSettings.soundEnabled) {
         audioApi.start();
-        demoState.musicHandle = audioApi.musicLoad("Mod_.it");
+        demoState.musicHandle = audioApi.musicLoad(musicModuleFile);
         if (demoState.musicHandle == 0) reportAudioError("Can't load music");
         if (!audioApi.musicPlay(demoState.musicHandle)) reportAudioError("Can't play music");
     }

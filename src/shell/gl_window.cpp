@@ -37,7 +37,6 @@ void resumeMusicAtDemoTime()
 bool createCurrentContext()
 {
     glWindow.window = true;
-    glWindow.deviceContext = true;
     if (!displayCreateContext()) {
         creationFailed("Can't Create A GL Rendering Context.");
         return false;
@@ -147,7 +146,6 @@ void closeGlWindow()
         if (!displayDeleteContext()) shutdownError("Release Rendering Context Failed.");
         glWindow.renderContext = false;
     }
-    if (glWindow.deviceContext) glWindow.deviceContext = false;
     if (glWindow.window) {
         if (!displayDestroyWindow()) shutdownError("Could Not Release hWnd.");
         glWindow.window = false;
@@ -183,9 +181,6 @@ intptr_t handleWindowMessage(void*, uint32_t message, uintptr_t wParam, intptr_t
     switch (message) {
     case WM_ACTIVATE:
         demoState.active = ((wParam >> 16) & 0xFFFF) == 0;
-        return 0;
-    case WM_SYSCOMMAND:
-        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
         return 0;
     case WM_CLOSE:
         postQuitMessage(0);
