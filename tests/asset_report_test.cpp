@@ -10,6 +10,7 @@
 #endif
 #include <dlfcn.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -156,7 +157,8 @@ std::string inspectorPath()
 
 InspectRun inspect(const std::string& arguments)
 {
-    const std::string errPath = std::string(::testing::TempDir()) + "inspect_stderr.txt";
+    // One file per process: ctest runs the cases of this suite side by side.
+    const std::string errPath = std::string(::testing::TempDir()) + "inspect_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string command = inspectorPath() + " " + arguments + " 2>" + errPath;
     InspectRun run;
     FILE* pipe = popen(command.c_str(), "r");

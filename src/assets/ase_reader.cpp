@@ -24,14 +24,15 @@
 namespace {
 
 // Frame tables are built for the first node of a kind whose name is the node's own name: the
-// node itself, or an earlier node of the same name, whose tables are then built again while
-// the later node gets none.
+// node itself, or an earlier node of the same name, whose tables were built at its own turn
+// from the same keys, and would come out the same again; the later node gets none. Null when
+// there is nothing (more) to build.
 template <class Node>
-AnimTrack& firstTrackNamed(std::unordered_map<std::string_view, size_t>& seen, std::vector<Node>& nodes, size_t i)
+AnimTrack* trackToBuild(std::unordered_map<std::string_view, size_t>& seen, std::vector<Node>& nodes, size_t i)
 {
     const char* name = nodes[i].name;
     const auto found = seen.try_emplace(std::string_view(name, strnlen(name, aseNameSize)), i).first;
-    return nodes[found->second].anim;
+    return found->second == i ? &nodes[i].anim : nullptr;
 }
 
 }  // namespace
@@ -65,17 +66,17 @@ int loadAseModelWith(const char* text, size_t size, AseModel& model, const AseRe
         const int32_t ref = object.materialRef;
         const AseMaterial* material = ref >= 0 && ref < model.materialCount ? &model.materials[static_cast<size_t>(ref)] : nullptr;
         ase::readGeometryObject(r, object, material, i + 1);
-        ase::buildFrameTables(r, firstTrackNamed(names, model.objects, static_cast<size_t>(i)));
+        if (AnimTrack* track = trackToBuild(names, model.objects, static_cast<size_t>(i))) ase::buildFrameTables(r, *track);
     }
     names.clear();
     for (int32_t i = 0; i < model.lightCount; ++i) {
         ase::readLight(r, model.lights[static_cast<size_t>(i)], i + 1);
-        ase::buildFrameTables(r, firstTrackNamed(names, model.lights, static_cast<size_t>(i)));
+        if (AnimTrack* track = trackToBuild(names, model.lights, static_cast<size_t>(i))) ase::buildFrameTables(r, *track);
     }
     names.clear();
     for (int32_t i = 0; i < model.cameraCount; ++i) {
         ase::readCamera(r, model.cameras[static_cast<size_t>(i)], i + 1);
-        ase::buildFrameTables(r, firstTrackNamed(names, model.cameras, static_cast<size_t>(i)));
+        if (AnimTrack* track = trackToBuild(names, model.cameras, static_cast<size_t>(i))) ase::buildFrameTables(r, *track);
     }
     return cut || r.memory.cut ? AseReadCut : AseReadWhole;
 }

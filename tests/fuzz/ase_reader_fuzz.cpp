@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "assets/ase_reader.h"
 #include "ase_model_compare.h"
@@ -14,6 +15,29 @@ namespace {
 void check(bool condition)
 {
     if (!condition) std::abort();
+}
+
+template <class T>
+size_t bytesOf(const std::vector<T>& table)
+{
+    return table.size() * sizeof(T);
+}
+
+size_t trackBytes(const AnimTrack& t)
+{
+    return bytesOf(t.posKeys) + bytesOf(t.rotKeys) + bytesOf(t.posFrames) + bytesOf(t.rotFrames);
+}
+
+// Everything the model's tables hold, against its budget for a file of size bytes.
+void checkBudget(const AseModel& model, size_t size)
+{
+    size_t bytes = bytesOf(model.objects) + bytesOf(model.materials) + bytesOf(model.lights) + bytesOf(model.cameras);
+    for (const AseObject& o : model.objects)
+        bytes += bytesOf(o.vertices) + bytesOf(o.texVertices) + bytesOf(o.vertexNormals) + bytesOf(o.faces) +
+                 trackBytes(o.anim);
+    for (const AseLight& l : model.lights) bytes += trackBytes(l.anim);
+    for (const AseCamera& c : model.cameras) bytes += trackBytes(c.anim);
+    check(bytes <= static_cast<size_t>(aseFixedModelBytes + aseModelBytesPerFileByte * static_cast<int64_t>(size)));
 }
 
 void checkTables(const AseModel& model)
@@ -43,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     AseModel indexed;
     loadAseModelWith(text, size, indexed, options);
     checkTables(indexed);
+    checkBudget(indexed, size);
     options.lineIndex = false;
     AseModel plain;
     loadAseModelWith(text, size, plain, options);
