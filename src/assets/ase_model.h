@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "assets/tga_loader.h"
-#include "render/vector3.h"
+#include "assets/vector3.h"
 
 constexpr int aseNameSize = 255;
 
