@@ -1,11 +1,25 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer) and runs
-# each for the given number of seconds (default 60) from the kept corpus. New inputs go to a
-# scratch folder; any finding is written as crash-*/leak-*/timeout-* into the current folder
-# and fails the run. Keep a finding's input under tests/fuzz/corpus/ so the tests replay it.
+# each from the kept corpus, for the given number of seconds (default 60) or, with --runs N,
+# for N inputs. Inputs go up to 1 MB; an input that takes longer than 10 s, a process that
+# grows past 2 GB or a single allocation past 256 MB counts as a finding, like a crash. New
+# inputs go to a scratch folder; any finding is written as crash-*/leak-*/timeout-*/oom-* into
+# the current folder and fails the run. Keep a finding's input under tests/fuzz/corpus/ so the
+# tests replay it.
+#
+#   scripts/fuzz.sh [SECONDS] [--runs N] [--only ase_reader|tga_loader]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-seconds="${1:-60}"
+seconds=60
+runs=-1
+targets="ase_reader tga_loader"
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --runs) runs="$2"; shift 2 ;;
+    --only) targets="$2"; shift 2 ;;
+    *) seconds="$1"; shift ;;
+    esac
+done
 build="$root/build-fuzz"
 command -v clang++ >/dev/null && command -v ninja >/dev/null || bash "$root/scripts/setup.sh" --test
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -15,14 +29,16 @@ cmake --build "$build" --target ase_reader_fuzz tga_loader_fuzz
 [ -d /dev/shm ] && export TMPDIR=/dev/shm
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-for target in ase_reader tga_loader; do
+limit=(-max_total_time="$seconds")
+[ "$runs" -ge 0 ] && limit=(-runs="$runs")
+for target in $targets; do
     corpus="$root/tests/fuzz/corpus/${target%%_*}"
     mkdir -p "$scratch/$target"
-    echo "fuzzing $target for $seconds s"
+    echo "fuzzing $target: ${limit[*]}"
     code=0
-    "$build/tests/fuzz/${target}_fuzz" -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$scratch/$target" "$corpus" >"$scratch/$target.log" 2>&1 || code=$?
-    grep -E "^(stat::number_of_executed_units|==[0-9]+==ERROR|SUMMARY)" "$scratch/$target.log" || true
+    "$build/tests/fuzz/${target}_fuzz" "${limit[@]}" -max_len=1048576 -timeout=10 -rss_limit_mb=2048 \
+        -malloc_limit_mb=256 -print_final_stats=1 "$scratch/$target" "$corpus" >"$scratch/$target.log" 2>&1 || code=$?
+    grep -E "^(stat::number_of_executed_units|stat::average_exec_per_sec|==[0-9]+==ERROR|SUMMARY)" "$scratch/$target.log" || true
     [ "$code" -eq 0 ] || { tail -40 "$scratch/$target.log"; echo "$target: finding"; exit 1; }
 done
 echo "fuzzing: no findings"

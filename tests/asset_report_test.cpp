@@ -10,6 +10,7 @@
 #endif
 #include <dlfcn.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -156,7 +157,8 @@ std::string inspectorPath()
 
 InspectRun inspect(const std::string& arguments)
 {
-    const std::string errPath = std::string(::testing::TempDir()) + "inspect_stderr.txt";
+    // One file per process: ctest runs the cases of this suite side by side.
+    const std::string errPath = std::string(::testing::TempDir()) + "inspect_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string command = inspectorPath() + " " + arguments + " 2>" + errPath;
     InspectRun run;
     FILE* pipe = popen(command.c_str(), "r");
@@ -226,7 +228,6 @@ void outlineMaterials(const Json& materials, std::map<std::string, std::set<std:
     for (const Json& m : materials.items) {
         std::set<std::string>& paths = bitmaps[m["name"].text];
         for (const Json& b : m["bitmaps"].items) paths.insert(b["path"].text);
-        outlineMaterials(m["subMaterials"], bitmaps);
     }
 }
 
@@ -248,7 +249,10 @@ TEST_F(Inspector, AseSummaryIsWhatTheReaderStores)
         std::ifstream in(file, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         AseModel model;
-        loadAseModelFromText(text.data(), text.size(), model, file.c_str(), false);
+        AseReadOptions options;
+        options.modelPath = file.c_str();
+        options.loadTextures = false;
+        loadAseModelWith(text.data(), text.size(), model, options);
         const Json json = summaryOf(file);
         EXPECT_EQ(json["objectCount"].number, model.objectCount);
         EXPECT_EQ(json["materialCount"].number, model.materialCount);
@@ -362,6 +366,13 @@ TEST_F(Inspector, TgaStatusAndUploadedPicture)
     EXPECT_EQ(bad.status, 0);
     ASSERT_TRUE(parseJson(bad.out, json));
     EXPECT_EQ(json["status"].number, TgaBadSize);
+    // A file that is no TGA picture at all (a PNG here) is reported and fails.
+    std::vector<unsigned char> notPicture = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    notPicture.resize(48, 0);
+    ASSERT_TRUE(writeFile(dir + "inspect_png.tga", notPicture));
+    const InspectRun notTga = inspect("tga " + dir + "inspect_png.tga");
+    EXPECT_EQ(notTga.status, 1);
+    EXPECT_NE(notTga.err.find("is not a TGA picture"), std::string::npos) << notTga.err;
     const InspectRun missing = inspect("tga " + dir + "no_such.tga");
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.empty());
@@ -385,4 +396,38 @@ TEST_F(Inspector, UnreadableModelAndUsage)
     Json json;
     ASSERT_TRUE(parseJson(odd.out, json)) << odd.out;
     EXPECT_EQ(json["objects"][0]["name"].text, "a\\b\xe9\xac");
+
+    // Text that is not ASE (UTF-16 with or without its byte-order mark, no keyword at all)
+    // reads as an empty model, and the inspector says so and fails.
+    const std::string model = "*GEOMOBJECT {\n\t*NODE_NAME \"a\"\n}\n";
+    std::string utf16;
+    for (char c : model) utf16 += std::string(1, c) + '\0';
+    for (const std::string& bytes : {"\xff\xfe" + utf16, utf16, std::string("just some text\n")}) {
+        std::ofstream(path, std::ios::binary) << bytes;
+        const InspectRun wrong = inspect("ase " + path);
+        EXPECT_EQ(wrong.status, 1);
+        EXPECT_NE(wrong.err.find("is not ASE text"), std::string::npos) << wrong.err;
+        ASSERT_TRUE(parseJson(wrong.out, json));
+        EXPECT_EQ(json["objectCount"].number, 0);
+    }
+
+    // Sub-materials nest to any depth without recursion: a flat list naming each parent.
+    // A key two billion ticks away has its table cut, and the summary says so.
+    const int depth = 20000;
+    std::string nested = "*MATERIAL_LIST {\n*MATERIAL_COUNT 1\n*MATERIAL 0 {\n*MATERIAL_NAME \"top\"\n";
+    for (int i = 0; i < depth; ++i) nested += "*SUBMATERIAL " + std::to_string(i) + " {\n";
+    nested += "*MATERIAL_NAME \"deep\"\n" + std::string(2 * depth, '}') + "\n}\n}\n";
+    nested += "*SCENE_TICKSPERFRAME 1\n*GEOMOBJECT {\n*NODE_NAME \"a\"\n*TM_ANIMATION {\n*CONTROL_POS_TRACK {\n"
+              "*CONTROL_POS_SAMPLE 0 0.0 0.0 0.0\n*CONTROL_POS_SAMPLE 2000000000 1.0 0.0 0.0\n}\n}\n}\n";
+    std::ofstream(path, std::ios::binary) << nested;
+    const InspectRun deep = inspect("ase " + path);
+    EXPECT_EQ(deep.status, 0) << deep.err;
+    EXPECT_NE(deep.err.find("tables cut"), std::string::npos) << deep.err;
+    ASSERT_TRUE(parseJson(deep.out, json));
+    EXPECT_EQ(json["tablesCut"].number, 1);
+    const Json& materials = json["outline"]["materials"];
+    ASSERT_EQ(materials.items.size(), size_t(depth) + 1);
+    EXPECT_EQ(materials[0]["parent"].number, -1);
+    EXPECT_EQ(materials[depth]["parent"].number, depth - 1);
+    EXPECT_EQ(materials[depth]["name"].text, "deep");
 }

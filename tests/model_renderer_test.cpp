@@ -303,15 +303,24 @@ TEST_F(ModelRenderer, UnsafeCasesDrawSafely)
     EXPECT_NEAR(polygons[0][0].r, 1.0f, 0.01f);
     EXPECT_NEAR(polygons[0][1].r, 0.5f, 0.01f);
 
-    // Texture vertices missing: drawn untextured, GL_TEXTURE_2D untouched.
+    // Texture vertices missing: drawn untextured, even over a black picture the caller left
+    // bound with texturing on, and texturing is left off as after any textured draw.
     AseModel textured = triangleModel();
     addMaterial(textured, 1, 1, 1);
     textured.materials[0].hasBitmap = 1;
     textured.objects[0].materialRef = 0;
     textured.objects[0].texVertexCount = 3;
+    const unsigned char black[4] = {0, 0, 0, 255};
+    glBindTexture(GL_TEXTURE_2D, 77);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
+    glEnable(GL_TEXTURE_2D);
+    glClear(GL_COLOR_BUFFER_BIT);
     drawAseModel(textured, 1, 1, 0, 0, 0, 0);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(readPixel(100, 80).r, 255);
+    const GLuint picture = 77;
+    glDeleteTextures(1, &picture);
 
     // Faces naming vertices past the table are left out; counts past the arrays are not read.
     AseModel broken = triangleModel();

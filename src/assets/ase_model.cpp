@@ -65,8 +65,6 @@ std::string resolveBitmapPath(const char* bitmap, const char* modelPath)
     return fileExists(found) ? found : written;
 }
 
-void loadMaterialTexture(AseMaterial& material) { loadMaterialTexture(material, nullptr); }
-
 void loadMaterialTexture(AseMaterial& material, const char* modelPath)
 {
     if (material.bitmap[0] == '\0') return;

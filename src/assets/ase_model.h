@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "assets/tga_loader.h"
-#include "render/vector3.h"
+#include "assets/vector3.h"
 
 constexpr int aseNameSize = 255;
 
@@ -132,10 +132,9 @@ TextureId nextMaterialTexture();
 // A negative count is taken as 0.
 void allocateObjectArrays(AseObject& object);
 // Uploads the material's bitmap under its texture name when it names one, with the path as
-// written (relative to the working directory). The loader's status is ignored.
-void loadMaterialTexture(AseMaterial& material);
-// The same, but a bitmap that does not resolve as written (an absolute path of the exporting
-// machine, say) is looked up by its file name in the model file's folder.
+// written (relative to the working directory); a bitmap that does not resolve as written (an
+// absolute path of the exporting machine, say) is looked up by its file name in the model
+// file's folder. modelPath may be null. The loader's status is ignored.
 void loadMaterialTexture(AseMaterial& material, const char* modelPath);
 // The path loadMaterialTexture opens for bitmap: bitmap itself when it resolves as written,
 // else the file of that name beside modelPath when that exists, else bitmap unchanged.

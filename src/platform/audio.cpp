@@ -13,7 +13,7 @@
 #include "platform/files.h"
 
 namespace {
-constexpr int outputRate = 44100;
+constexpr int outputRate = audioOutputRate;
 
 SDL_AudioDeviceID device = 0;
 std::unique_ptr<openmpt::module> module;

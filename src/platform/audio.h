@@ -14,6 +14,7 @@
 #include <vector>
 
 constexpr uint32_t audioVersionWord = 0x80000;
+constexpr int audioOutputRate = 44100;  // samples per second, stereo
 
 enum AudioError : int {
     AudioOk = 0,

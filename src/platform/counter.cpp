@@ -29,4 +29,3 @@ void useVirtualCounter(int64_t frequency, int64_t value)
 void setVirtualCounter(int64_t value) { virtualValue = value; }
 void advanceVirtualCounter(int64_t counts) { virtualValue += counts; }
 void useRealCounter() { virtualActive = false; }
-bool virtualCounterInUse() { return virtualActive; }

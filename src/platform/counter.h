@@ -13,4 +13,3 @@ void useVirtualCounter(int64_t frequency, int64_t value = 0);
 void setVirtualCounter(int64_t value);
 void advanceVirtualCounter(int64_t counts);
 void useRealCounter();
-bool virtualCounterInUse();

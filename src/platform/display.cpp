@@ -168,7 +168,6 @@ void displaySwapBuffers()
     if (window) SDL_GL_SwapWindow(window);
 }
 void displaySetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
-bool displayHasWindow() { return window != nullptr; }
 void* displayNativeWindow() { return window; }
 
 bool displayIsOffscreen()

@@ -32,7 +32,6 @@ void displayShowWindow();
 void displayShowCursor(bool show);
 void displaySwapBuffers();
 void displaySetSwapInterval(int interval);
-bool displayHasWindow();
 // The window as SDL knows it (an SDL_Window*), null without one: message boxes take it as
 // their parent, so none hides behind a full-screen window.
 void* displayNativeWindow();

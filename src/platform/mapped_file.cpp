@@ -1,10 +1,8 @@
-// File bytes for readers. Large regular files are read into an anonymous mapping aligned to
-// and advised for huge pages; smaller ones are mapped read-only and populated up front; a
-// plain read into a growing buffer covers the rest. An empty file gives an empty result.
+// File bytes for readers. Regular files are mapped read-only and populated up front; a plain
+// read into a growing buffer covers the rest. An empty file gives an empty result.
 #include "platform/mapped_file.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -13,23 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr size_t hugePage = size_t(2) << 20;
-constexpr size_t largeFile = size_t(4) << 20;  // from here huge pages pay for their rounding
-
-// Reads exactly size bytes from the start of fd into target; false on an error or a file
-// that shrank under the read.
-bool readExactly(int fd, char* target, size_t size)
-{
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(fd, target + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        done += static_cast<size_t>(got);
-    }
-    return true;
-}
 
 // Reads the whole descriptor into a growing buffer.
 bool readAll(int fd, size_t sizeHint, MappedFile& file)
@@ -63,33 +44,6 @@ bool readAll(int fd, size_t sizeHint, MappedFile& file)
     return true;
 }
 
-// A large file read into huge-page memory. False (nothing held) where that cannot be had.
-bool readIntoHugePages(int fd, size_t size, MappedFile& file)
-{
-#ifdef MADV_HUGEPAGE
-    const size_t rounded = (size + hugePage - 1) & ~(hugePage - 1);
-    const size_t length = rounded + hugePage;  // room to align the start
-    void* raw = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) return false;
-    const uintptr_t start = (reinterpret_cast<uintptr_t>(raw) + hugePage - 1) & ~uintptr_t(hugePage - 1);
-    char* aligned = reinterpret_cast<char*>(start);
-    if (::madvise(aligned, rounded, MADV_HUGEPAGE) != 0 || !readExactly(fd, aligned, size)) {
-        ::munmap(raw, length);
-        return false;
-    }
-    file.mapping = raw;
-    file.mappingSize = length;
-    file.data = aligned;
-    file.size = size;
-    return true;
-#else
-    (void)fd;
-    (void)size;
-    (void)file;
-    return false;
-#endif
-}
-
 bool mapWhole(int fd, size_t size, MappedFile& file)
 {
     int flags = MAP_PRIVATE;
@@ -119,7 +73,7 @@ bool openMappedFile(const char* path, MappedFile& file)
         ok = false;  // opens, but has no bytes to read
     } else if (known && S_ISREG(info.st_mode) && info.st_size > 0) {
         const size_t size = static_cast<size_t>(info.st_size);
-        ok = (size >= largeFile && readIntoHugePages(fd, size, file)) || mapWhole(fd, size, file);
+        ok = mapWhole(fd, size, file);
         if (!ok && ::lseek(fd, 0, SEEK_SET) == 0) ok = readAll(fd, size, file);
     } else {
         ok = readAll(fd, 0, file);

@@ -1,8 +1,6 @@
-// A whole file's bytes in memory for reading, got the cheapest way the system offers. Page
-// faults are what large reads cost most here, so a large file is read into memory backed by
-// huge pages (a handful of faults instead of one per 4 KiB), a smaller one is mapped with its
-// pages present up front, and anything that cannot be mapped (pipes, special files) is read
-// into a plain buffer.
+// A whole file's bytes in memory for reading, got the cheapest way the system offers: a regular
+// file is mapped with its pages present up front, and anything that cannot be mapped (pipes,
+// special files) is read into a plain buffer.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +8,7 @@
 struct MappedFile {
     const char* data = nullptr;  // size bytes; not followed by a terminating 0
     size_t size = 0;
-    void* mapping = nullptr;     // a mapping to release (the file's, or the huge-page buffer)
+    void* mapping = nullptr;     // the file's mapping, to release
     size_t mappingSize = 0;
     char* buffer = nullptr;      // a plain buffer to release
 };

@@ -14,10 +14,6 @@ constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_KEYDOWN = 0x0100;
 constexpr uint32_t WM_KEYUP = 0x0101;
-constexpr uint32_t WM_SYSCOMMAND = 0x0112;
-
-constexpr uintptr_t SC_SCREENSAVE = 0xF140;
-constexpr uintptr_t SC_MONITORPOWER = 0xF170;
 
 constexpr uintptr_t VK_ESCAPE = 27;
 constexpr uintptr_t VK_SPACE = 32;

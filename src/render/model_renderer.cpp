@@ -15,6 +15,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "render/vector3.h"
+
 namespace {
 
 template <class T>
@@ -139,6 +141,10 @@ void drawAseObject(const AseObject& object, const AseMaterial* material, int pol
     if (texturing) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, material->texture);
+    } else if (textured) {
+        // Asked for a texture it has no coordinates for: untextured, not with whatever picture
+        // the caller left bound, and texturing left off as after a textured draw.
+        glDisable(GL_TEXTURE_2D);
     }
     setMaterial(object, material, texturing, lit != 0);
 

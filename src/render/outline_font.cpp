@@ -13,7 +13,7 @@
 #include <cstring>
 
 #include "platform/glyph_outlines.h"
-#include "shell/demo_clock.h"
+#include "render/frame_rate_meter.h"
 
 OutlineFont outlineFont;
 
@@ -28,7 +28,9 @@ struct OverlayState {
     bool blending = false;
 };
 
-// Steps 1 to 4 shared by both overlays: own matrix, flat green text at the given place.
+// What both overlays do before printing: push the modelview matrix and load the identity,
+// switch texturing and blending off (remembering whether they were on), set the flat green
+// colour, and move to the given place 0.1 in front of the eye at the overlay's scale.
 OverlayState beginOverlay(float x, float y)
 {
     OverlayState saved;

@@ -1,11 +1,7 @@
-// Vector3 and the small vector operations the model renderer uses.
+// The small vector operations the model renderer uses, on the Vector3 record of the model data.
 #pragma once
 
-struct Vector3 {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-};
+#include "assets/vector3.h"
 
 void copyVector3(const Vector3& source, Vector3& destination);
 void clearVector3(Vector3& v);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "shell/demo_state.h"
+
 namespace fs = std::filesystem;
 
 // The install's data folder relative to its program folder, set by the build from the install
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 bool holdsDemoFiles(const fs::path& dir)
 {
     std::error_code e;
-    return fs::exists(dir / "Mod_.it", e) || fs::exists(dir / "maps" / "loading.tga", e);
+    return fs::exists(dir / musicModuleFile, e) || fs::exists(dir / "maps" / "loading.tga", e);
 }
 
 std::vector<fs::path> dataFolderCandidates(const char* argv0)

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "render/frame_rate_meter.h"
+
 constexpr int32_t clockTicksPerSecond = 70;
 constexpr int32_t clockPeriodTicks = 3570;  // 51 seconds
 
@@ -16,21 +18,6 @@ struct DemoClock {
     int64_t lastCounter = 0;  // counter value of the latest reading
     int32_t periodCount = 0;  // whole periods completed since the clock started
     int32_t tickTotal = 0;    // ticks since the clock started, as of the latest reading
-};
-
-struct FrameSample {
-    float duration = 0.0f;         // this reading minus the previous one
-    FrameSample* older = nullptr;  // next older sample, null for the oldest
-    FrameSample* newer = nullptr;  // next newer sample, null for the newest
-};
-
-struct FrameRateMeter {
-    FrameSample* newest = nullptr;
-    FrameSample* oldest = nullptr;
-    int32_t count = 0;              // samples held, at most windowSize
-    int32_t windowSize = 70;        // frame durations averaged
-    float previousTime = 0.0f;      // reading of the previous sample
-    float framesPerSecond = 0.0f;   // latest value, shown by the frame-rate overlay
 };
 
 // The leg of a scene's timeline that demo time t falls in: the number of leg ends t is past
@@ -45,7 +32,6 @@ int timelineLeg(const float (&ends)[N], float t)
 }
 
 extern DemoClock demoClock;
-extern FrameRateMeter frameRateMeter;
 
 // Reads the counter frequency and sets the start mark. Called once, right after the music starts.
 void startClock();

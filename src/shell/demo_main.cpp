@@ -76,7 +76,7 @@ void reportMissingData(const DemoOptions& options)
 {
     // The module is opened only once the music starts, after this line; count it here.
     std::error_code e;
-    int missing = missingFileCount() + (fs::exists(resolvePath("Mod_.it"), e) ? 0 : 1);
+    int missing = missingFileCount() + (fs::exists(resolvePath(musicModuleFile), e) ? 0 : 1);
     if (missing == 0) return;
     std::string here = fs::current_path(e).string();
     if (!holdsDemoFiles(here) && options.dataDir.empty()) {
@@ -142,7 +142,7 @@ int playDemo(const DemoOptions& options)
     setMusicGain(options.volumeDb);
     if (offline || options.mute) {
         demoSettings.soundEnabled = false;
-    } else if (!audioApi.init(-1, 44100, 16)) {
+    } else if (!audioApi.init(-1, audioOutputRate, 16)) {
         reportAudioError("Can't initialize digital sound system");
         demoSettings.soundEnabled = false;
     }
@@ -150,7 +150,7 @@ int playDemo(const DemoOptions& options)
     reportMissingData(options);
     if (demoSettings.soundEnabled) {
         audioApi.start();
-        demoState.musicHandle = audioApi.musicLoad("Mod_.it");
+        demoState.musicHandle = audioApi.musicLoad(musicModuleFile);
         if (demoState.musicHandle == 0) reportAudioError("Can't load music");
         if (!audioApi.musicPlay(demoState.musicHandle)) reportAudioError("Can't play music");
     }

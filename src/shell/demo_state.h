@@ -18,6 +18,9 @@ enum PlayState : int32_t {
 
 using MusicHandle = uint32_t;
 
+// The music module, read relative to the data folder.
+constexpr const char* musicModuleFile = "Mod_.it";
+
 struct DemoSettings {
     int32_t width = 800;            // frame width in pixels
     int32_t height = 600;           // frame height in pixels

@@ -29,7 +29,6 @@ void shutdownError(const char* text) { showMessageBox(text, "SHUTDOWN ERROR", MB
 bool createCurrentContext()
 {
     glWindow.window = true;
-    glWindow.deviceContext = true;
     if (!displayCreateContext()) {
         creationFailed("Can't Create A GL Rendering Context.");
         return false;
@@ -175,7 +174,6 @@ void closeGlWindow()
         if (!displayDeleteContext()) shutdownError("Release Rendering Context Failed.");
         glWindow.renderContext = false;
     }
-    if (glWindow.deviceContext) glWindow.deviceContext = false;
     if (glWindow.window) {
         if (!displayDestroyWindow()) shutdownError("Could Not Release hWnd.");
         glWindow.window = false;
@@ -211,9 +209,6 @@ intptr_t handleWindowMessage(void*, uint32_t message, uintptr_t wParam, intptr_t
     switch (message) {
     case WM_ACTIVATE:
         demoState.active = ((wParam >> 16) & 0xFFFF) == 0;
-        return 0;
-    case WM_SYSCOMMAND:
-        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER) return 0;
         return 0;
     case WM_CLOSE:
         postQuitMessage(0);

@@ -16,7 +16,6 @@
 struct GlWindow {
     bool instance = false;       // video subsystem up (the window class is registered)
     bool window = false;         // the window exists
-    bool deviceContext = false;  // the window can be drawn to
     bool renderContext = false;  // the GL context exists
     Message message;             // last message taken by pumpMessage; wParam is the exit code
     bool scaledFrame = false;    // frames go to the offscreen frame, scaled onto the window at each swap

@@ -20,6 +20,8 @@
 #include "platform/messages.h"
 #include "platform/png_file.h"
 #include "shell/benchmark_report.h"
+#include "scenes/end_scene.h"
+#include "shell/demo_clock.h"
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/scene_runner.h"
@@ -46,12 +48,12 @@ struct OfflineRun {
 };
 
 OfflineRun run;
-constexpr double demoLength = 188.0;
+constexpr double demoLength = endSceneEndTime;
 
 double frameTime(int64_t frame) { return static_cast<double>(frame) / run.options.fps; }
 
 // The demo time the draw of a frame gets: the clock is quantised to 1/70 s.
-double drawnTime(int64_t frame) { return std::floor(frameTime(frame) * 70.0 + 1e-9) / 70.0; }
+double drawnTime(int64_t frame) { return std::floor(frameTime(frame) * clockTicksPerSecond + 1e-9) / clockTicksPerSecond; }
 
 bool inStretch(int64_t frame)
 {
@@ -135,10 +137,10 @@ std::string shellQuote(const std::string& text)
 bool writeAudio(const std::string& path, double start, double seconds)
 {
     std::vector<int16_t> samples;
-    int64_t first = static_cast<int64_t>(std::llround(start * 44100.0));
-    int64_t count = static_cast<int64_t>(std::llround(seconds * 44100.0));
-    if (!renderModuleSamples("Mod_.it", first + count, samples)) {
-        std::fprintf(stderr, "demotorva: cannot render the music from Mod_.it\n");
+    int64_t first = static_cast<int64_t>(std::llround(start * audioOutputRate));
+    int64_t count = static_cast<int64_t>(std::llround(seconds * audioOutputRate));
+    if (!renderModuleSamples(musicModuleFile, first + count, samples)) {
+        std::fprintf(stderr, "demotorva: cannot render the music from %s\n", musicModuleFile);
         return false;
     }
     std::vector<int16_t> stretch(samples.begin() + 2 * first, samples.end());
@@ -209,7 +211,7 @@ bool beginOfflineRender(const DemoOptions& options)
 {
     run = OfflineRun{};
     run.options = options;
-    run.countsPerFrame = 70 * 1000;
+    run.countsPerFrame = clockTicksPerSecond * 1000;
     useVirtualCounter(run.countsPerFrame * options.fps, 0);
     setIgnoreEvents(true);
     clearMessages();

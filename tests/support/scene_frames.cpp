@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "render/vector3.h"
 #include "shell/demo_state.h"
 #include "support/late_scene_frames.h"
 

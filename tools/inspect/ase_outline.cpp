@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
@@ -38,20 +37,14 @@ struct Tokens {
     }
 };
 
-struct MaterialBuild {
-    OutlineMaterial material;
-    std::vector<std::unique_ptr<MaterialBuild>> subs;
-    OutlineMaterial finish()
-    {
-        for (auto& sub : subs) material.subMaterials.push_back(sub->finish());
-        return material;
-    }
-};
-
+// One open block. The nearest enclosing material and node are carried down from the block
+// around it, so finding them costs nothing however deep the blocks nest.
 struct Frame {
-    std::string keyword;            // the keyword that opened the block, without '*'
-    MaterialBuild* material = nullptr;  // set when the block is a material
-    int node = -1;                  // index into nodes when the block is a node
+    std::string keyword;  // the keyword that opened the block, without '*'
+    long long material;   // nearest enclosing material (this block's own when it is one), or -1
+    long long node;       // nearest enclosing node, or -1
+    bool ownsMaterial;    // the block is a material itself
+    bool ownsNode;        // the block is a node itself
 };
 
 bool isNodeKind(const std::string& k)
@@ -63,35 +56,26 @@ bool isNodeKind(const std::string& k)
 AseOutline outlineAse(const char* text, size_t size)
 {
     AseOutline outline;
-    std::vector<std::unique_ptr<MaterialBuild>> top;
     std::vector<Frame> stack;
     Tokens tokens{text, text + size};
     std::string token, keyword, value;
-    auto nearestMaterial = [&]() -> MaterialBuild* {
-        for (auto it = stack.rbegin(); it != stack.rend(); ++it)
-            if (it->material) return it->material;
-        return nullptr;
-    };
-    auto nearestNode = [&]() -> int {
-        for (auto it = stack.rbegin(); it != stack.rend(); ++it)
-            if (it->node >= 0) return it->node;
-        return -1;
-    };
     while (tokens.next(token)) {
         if (tokens.quoted) continue;
         if (token == "{") {
-            Frame frame;
-            frame.keyword = keyword;
+            Frame frame{keyword, stack.empty() ? -1 : stack.back().material, stack.empty() ? -1 : stack.back().node,
+                        false, false};
             if (keyword == "MATERIAL" || keyword == "SUBMATERIAL") {
-                auto build = std::make_unique<MaterialBuild>();
-                frame.material = build.get();
-                MaterialBuild* parent = nearestMaterial();
-                (parent ? parent->subs : top).push_back(std::move(build));
+                OutlineMaterial material;
+                material.parent = frame.material;
+                outline.materials.push_back(std::move(material));
+                frame.material = static_cast<long long>(outline.materials.size()) - 1;
+                frame.ownsMaterial = true;
             } else if (isNodeKind(keyword)) {
                 outline.nodes.push_back(OutlineNode{keyword, "", 0, 0});
-                frame.node = static_cast<int>(outline.nodes.size()) - 1;
+                frame.node = static_cast<long long>(outline.nodes.size()) - 1;
+                frame.ownsNode = true;
             }
-            stack.push_back(frame);
+            stack.push_back(std::move(frame));
             keyword.clear();
             continue;
         }
@@ -102,27 +86,25 @@ AseOutline outlineAse(const char* text, size_t size)
         }
         if (token[0] != '*') continue;
         keyword = token.substr(1);
-        Frame* current = stack.empty() ? nullptr : &stack.back();
-        MaterialBuild* material = nearestMaterial();
-        const int node = nearestNode();
+        const Frame* current = stack.empty() ? nullptr : &stack.back();
+        OutlineMaterial* material =
+            current && current->material >= 0 ? &outline.materials[static_cast<size_t>(current->material)] : nullptr;
+        OutlineNode* node = current && current->node >= 0 ? &outline.nodes[static_cast<size_t>(current->node)] : nullptr;
         if (keyword == "MATERIAL_NAME" || keyword == "MATERIAL_CLASS" || keyword == "BITMAP" || keyword == "NODE_NAME") {
             if (!tokens.next(value) || !tokens.quoted) continue;
-            if (keyword == "MATERIAL_NAME" && material && current && current->material == material)
-                material->material.name = value;
-            else if (keyword == "MATERIAL_CLASS" && material && current && current->material == material)
-                material->material.className = value;
+            if (keyword == "MATERIAL_NAME" && material && current->ownsMaterial)
+                material->name = value;
+            else if (keyword == "MATERIAL_CLASS" && material && current->ownsMaterial)
+                material->className = value;
             else if (keyword == "BITMAP" && material)
-                material->material.bitmaps.push_back(OutlineBitmap{current ? current->keyword : "", value});
-            else if (keyword == "NODE_NAME" && node >= 0 && current && current->node == node &&
-                     outline.nodes[static_cast<size_t>(node)].name.empty())
-                outline.nodes[static_cast<size_t>(node)].name = value;
-        } else if ((keyword == "MESH_NUMVERTEX" || keyword == "MESH_NUMFACES") && node >= 0) {
+                material->bitmaps.push_back(OutlineBitmap{current->keyword, value});
+            else if (keyword == "NODE_NAME" && node && current->ownsNode && node->name.empty())
+                node->name = value;
+        } else if ((keyword == "MESH_NUMVERTEX" || keyword == "MESH_NUMFACES") && node) {
             if (!tokens.next(value)) continue;
             const long long count = std::strtoll(value.c_str(), nullptr, 10);
-            OutlineNode& n = outline.nodes[static_cast<size_t>(node)];
-            (keyword == "MESH_NUMVERTEX" ? n.vertexCount : n.faceCount) = count;
+            (keyword == "MESH_NUMVERTEX" ? node->vertexCount : node->faceCount) = count;
         }
     }
-    for (auto& build : top) outline.materials.push_back(build->finish());
     return outline;
 }

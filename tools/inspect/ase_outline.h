@@ -3,6 +3,9 @@
 // own name and mesh sizes. The demo's reader is a keyword scanner whose records can differ
 // (a node named by a later block, a material overwritten by its sub-materials); printing both
 // shows a data author where they part.
+//
+// Materials are one flat list in file order, each naming its parent, so any depth of nested
+// sub-materials is read in one linear pass with no recursion.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +21,7 @@ struct OutlineMaterial {
     std::string name;
     std::string className;
     std::vector<OutlineBitmap> bitmaps;
-    std::vector<OutlineMaterial> subMaterials;
+    long long parent = -1;  // index of the material it is a sub-material of; -1 at the top
 };
 
 struct OutlineNode {
@@ -29,7 +32,7 @@ struct OutlineNode {
 };
 
 struct AseOutline {
-    std::vector<OutlineMaterial> materials;
+    std::vector<OutlineMaterial> materials;  // every *MATERIAL and *SUBMATERIAL block, in file order
     std::vector<OutlineNode> nodes;
 };
 

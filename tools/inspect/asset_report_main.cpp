@@ -7,8 +7,11 @@
 //
 // The ASE summary comes from the reader itself (no picture is uploaded), so it shows exactly
 // what the demo would draw: names as stored, texture coordinates after tiling, bounding boxes
-// in the renderer's axes, frame-table sizes. Exit status 0 when the file was read, 1 with a
-// one-line message on standard error when it cannot be, 2 for a usage error.
+// in the renderer's axes, frame-table sizes, and whether tables were cut to the model's memory
+// budget. Exit status 0 when the file was read, 1 with a one-line message on standard error
+// when it cannot be or is not what was asked for (an ASE command on a file that is not ASE
+// text, a TGA command on a file that is not a TGA picture; the summary is still printed), 2
+// for a usage error.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -21,6 +24,7 @@
 
 #include "ase_outline.h"
 #include "assets/ase_reader.h"
+#include "assets/ase_tokens.h"
 #include "assets/tga_loader.h"
 #include "json_writer.h"
 #include "platform/display.h"
@@ -140,31 +144,26 @@ void cameraSummary(JsonWriter& json, const AseCamera& c)
     jsonEndObject(json);
 }
 
-void outlineMaterial(JsonWriter& json, const OutlineMaterial& m)
-{
-    jsonBeginObject(json);
-    jsonString(json, "name", m.name.c_str());
-    jsonString(json, "class", m.className.c_str());
-    jsonBeginArray(json, "bitmaps");
-    for (const OutlineBitmap& b : m.bitmaps) {
-        jsonBeginObject(json);
-        jsonString(json, "map", b.map.c_str());
-        jsonString(json, "path", b.path.c_str());
-        jsonEndObject(json);
-    }
-    jsonEndArray(json);
-    jsonBeginArray(json, "subMaterials");
-    for (const OutlineMaterial& sub : m.subMaterials) outlineMaterial(json, sub);
-    jsonEndArray(json);
-    jsonEndObject(json);
-}
-
 // The file's structure as brace-aware readers see it.
 void outlineSummary(JsonWriter& json, const AseOutline& outline)
 {
     jsonBeginObject(json, "outline");
     jsonBeginArray(json, "materials");
-    for (const OutlineMaterial& m : outline.materials) outlineMaterial(json, m);
+    for (const OutlineMaterial& m : outline.materials) {
+        jsonBeginObject(json);
+        jsonString(json, "name", m.name.c_str());
+        jsonString(json, "class", m.className.c_str());
+        jsonInt(json, "parent", m.parent);
+        jsonBeginArray(json, "bitmaps");
+        for (const OutlineBitmap& b : m.bitmaps) {
+            jsonBeginObject(json);
+            jsonString(json, "map", b.map.c_str());
+            jsonString(json, "path", b.path.c_str());
+            jsonEndObject(json);
+        }
+        jsonEndArray(json);
+        jsonEndObject(json);
+    }
     jsonEndArray(json);
     jsonBeginArray(json, "nodes");
     for (const OutlineNode& node : outline.nodes) {
@@ -179,6 +178,23 @@ void outlineSummary(JsonWriter& json, const AseOutline& outline)
     jsonEndObject(json);
 }
 
+// Why text is not ASE text, or null when it may be: ASE exports are 8-bit text whose tokens
+// include the format's keywords. A file in UTF-16 (a byte-order mark, NUL bytes between the
+// letters) or any other kind of file reads as an empty model, which the inspector must not
+// present as a model.
+const char* notAseText(const char* text, size_t size)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (size >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        return "it starts with a UTF-16 byte-order mark";
+    if (size > 0 && std::memchr(text, 0, size)) return "it holds NUL bytes (UTF-16 or binary)";
+    ase::Cursor c{text, text + size};
+    ase::Token token;
+    while (ase::readToken(c, token))
+        if (ase::classify(token) != ase::KwNone) return nullptr;
+    return "it holds no ASE keyword";
+}
+
 int inspectAse(const char* path)
 {
     MappedFile text;
@@ -187,7 +203,11 @@ int inspectAse(const char* path)
         return 1;
     }
     AseModel model;
-    loadAseModelFromText(text.data, text.size, model, path, false);
+    AseReadOptions options;
+    options.modelPath = path;
+    options.loadTextures = false;
+    const bool cut = loadAseModelWith(text.data, text.size, model, options) == AseReadCut;
+    const char* notAse = notAseText(text.data, text.size);
 
     long long vertices = 0, faces = 0, texVertices = 0;
     for (const AseObject& o : model.objects) {
@@ -199,6 +219,8 @@ int inspectAse(const char* path)
     jsonBeginObject(json);
     jsonString(json, "file", path);
     jsonInt(json, "bytes", static_cast<long long>(text.size));
+    // Tables cut to keep the model within its memory budget (as the demo would load it).
+    jsonBool(json, "tablesCut", cut);
     jsonInt(json, "firstFrame", model.firstFrame);
     jsonInt(json, "lastFrame", model.lastFrame);
     jsonInt(json, "frameSpeed", model.frameSpeed);
@@ -231,6 +253,13 @@ int inspectAse(const char* path)
     outlineSummary(json, outline);
     jsonEndObject(json);
     std::printf("%s\n", json.out.c_str());
+    if (cut)
+        std::fprintf(stderr, "demotorva-inspect: %s: tables cut to %lld MB + %lld bytes per file byte\n", path,
+                     static_cast<long long>(aseFixedModelBytes >> 20), static_cast<long long>(aseModelBytesPerFileByte));
+    if (notAse) {
+        std::fprintf(stderr, "demotorva-inspect: %s is not ASE text: %s\n", path, notAse);
+        return 1;
+    }
     return 0;
 }
 
@@ -280,6 +309,24 @@ bool uploadAndWritePng(const char* path, const char* pngPath, int& channels)
     return written;
 }
 
+// Whether a file's first bytes are a TGA header at all (TGA has no signature): a colour-map
+// type of 0 or 1, one of the format's image types, a pixel depth the format knows and both
+// sides nonzero. A picture that passes may still be one the loader rejects.
+bool looksLikeTga(const char* path)
+{
+    unsigned char header[18] = {};
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    const size_t got = std::fread(header, 1, sizeof header, file);
+    std::fclose(file);
+    const int imageType = header[2], depth = header[16];
+    const int width = header[12] | header[13] << 8, height = header[14] | header[15] << 8;
+    const bool knownType = imageType == 1 || imageType == 2 || imageType == 3 || imageType == 9 ||
+                           imageType == 10 || imageType == 11;
+    const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
+    return got == sizeof header && header[1] <= 1 && knownType && knownDepth && width > 0 && height > 0;
+}
+
 int inspectTga(const char* path, const char* pngPath)
 {
     TgaImage image;
@@ -288,6 +335,7 @@ int inspectTga(const char* path, const char* pngPath)
         std::fprintf(stderr, "demotorva-inspect: cannot read %s\n", path);
         return 1;
     }
+    const bool picture = status == TgaLoaded || looksLikeTga(path);
     JsonWriter json;
     jsonBeginObject(json);
     jsonString(json, "file", path);
@@ -311,6 +359,10 @@ int inspectTga(const char* path, const char* pngPath)
     }
     jsonEndObject(json);
     std::printf("%s\n", json.out.c_str());
+    if (!picture) {
+        std::fprintf(stderr, "demotorva-inspect: %s is not a TGA picture\n", path);
+        return 1;
+    }
     return result;
 }
 
