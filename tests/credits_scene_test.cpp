@@ -77,6 +77,41 @@ TEST_F(Credits, ChainGrowsOneLinkPerFrameToTen)
     EXPECT_NEAR(creditsState.barSpin, 3.0f * 0.02f * 25, 1e-3f);
 }
 
+TEST_F(Credits, ChainLinksSitWhereTheirAccumulatedTransformsPutThem)
+{
+    // The chain is scaled and pushed back, then each link moves and turns on top of the one
+    // before it: link i's triangle lies under i such steps.
+    logoBarModel = feedbackTriangleModel(10.0f);
+    creditsState.barCount = 10;
+    creditsState.barSpin = 40.0f;
+    demoState.previousFrameTime = 80.0f;  // no caption window open, no time step
+    std::vector<FeedbackItem> links;
+    for (const FeedbackItem& item :
+         captureFeedback([] { drawCreditsScene(80.0f); }, FeedbackView{-2, 2, -2, 2}))
+        if (item.token == GL_POLYGON_TOKEN) links.push_back(item);
+    ASSERT_EQ(links.size(), 10u);
+
+    GlMatrix m = modelViewFrom([] {
+        glScalef(0.05f, 0.05f, 0.05f);
+        glTranslatef(-5.0f, 0.0f, -30.0f);
+    });
+    const auto& corners = logoBarModel.objects[0].vertices;
+    for (size_t i = 0; i < links.size(); ++i) {
+        m = modelViewFrom([&] {
+            glLoadMatrixf(m.data());
+            glTranslatef(0.1f, 0.1f, -0.1f);
+            glRotatef(40.0f, 1.0f, 0.5f, 0.0f);
+        });
+        ASSERT_EQ(links[i].vertices.size(), 3u);
+        for (size_t k = 0; k < 3; ++k) {
+            const FeedbackVertex want = transformed(m, corners[k].x, corners[k].y, corners[k].z);
+            EXPECT_NEAR(links[i].vertices[k].x, want.x, 1e-3f) << "link " << i << " corner " << k;
+            EXPECT_NEAR(links[i].vertices[k].y, want.y, 1e-3f) << "link " << i << " corner " << k;
+            EXPECT_NEAR(links[i].vertices[k].z, want.z, 1e-3f) << "link " << i << " corner " << k;
+        }
+    }
+}
+
 TEST_F(Credits, LinkOpacitiesRunACycleOfTenAndSettleOnceTheChainIsWhole)
 {
     // One link at a time: 0.1, 0.2, ... 0.9, a hair above 1, then 0.1 again.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cmath>
 
@@ -103,6 +104,51 @@ TEST_F(End, FrameDrawsTheWallInLinesAndTheTextFilledAndLeavesFillBehind)
     GLint matrixMode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
     EXPECT_EQ(matrixMode, GL_MODELVIEW);
+}
+
+TEST_F(End, WallTurnsAboutItsAxisThroughTheCorner)
+{
+    // Every line vertex of the wall, taken back through the camera and the wall's turn, lies on
+    // the unturned wall: its tiles span x 0..4.7, y 0..3.5 and z 0..0.025. A turn about any
+    // other axis lifts them off that slab.
+    endState.endEye = Vector3{-6.0f, 0.0f, -6.0f};
+    endState.wallSpin = 60.0f;
+    demoState.previousFrameTime = 160.0f;
+    const auto items = captureFeedback([] { drawEndScene(160.0f); });
+    const GlMatrix view = modelViewFrom([] {
+        gluLookAt(-6.0, 0.0, -6.0, 3.0, 3.0, 0.0, 0.0, 1.0, 0.0);
+        glRotatef(60.0f, -10.0f, -1.0f, 0.0f);
+    });
+    GLdouble model[16], projection[16];
+    for (int i = 0; i < 16; ++i) model[i] = view[i];
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(90.0, 800.0 / 600.0, 0.01, 1000.0);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    const GLint viewport[4] = {0, 0, 800, 600};
+
+    int checked = 0;
+    for (const FeedbackItem& item : items) {
+        if (item.token != GL_LINE_TOKEN && item.token != GL_LINE_RESET_TOKEN) continue;
+        for (const FeedbackVertex& v : item.vertices) {
+            // Back to window coordinates: the capture read them as its default box (-1..9, depth
+            // -10..10), not this scene's perspective.
+            const double wx = (v.x + 1.0) / 10.0 * 800.0, wy = (v.y + 1.0) / 10.0 * 600.0;
+            const double wz = (10.0 - v.z) / 20.0;
+            GLdouble x = 0, y = 0, z = 0;
+            ASSERT_TRUE(gluUnProject(wx, wy, wz, model, projection, viewport, &x, &y, &z));
+            EXPECT_NEAR(z, 0.0125, 0.03) << x << ", " << y;
+            EXPECT_GT(x, -0.03);
+            EXPECT_LT(x, 4.73);
+            EXPECT_GT(y, -0.03);
+            EXPECT_LT(y, 3.53);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 200);
 }
 
 TEST_F(End, InitSetsTheScenesFogWithoutTouchingWhetherFogIsOn)

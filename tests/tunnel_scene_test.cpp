@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "scenes/tunnel_scene.h"
 #include "shell/demo_state.h"
 #include "support/gl_context.h"
+#include "support/gl_feedback.h"
 #include "support/late_scene_frames.h"
 #include "support/scene_frames.h"
 
@@ -88,6 +90,48 @@ TEST_F(Tunnel, StarShowsInFrontOfTheTunnelWallAndBothAreFogged)
     EXPECT_GT(wall.r, 30);  // a third fogged at 5 units
     EXPECT_LT(wall.r, 100);
     starModel = AseModel{};
+}
+
+TEST_F(Tunnel, StarSpinsWithTheOrbitAndWordsSitNearTheTunnelsOrigin)
+{
+    // A triangle star, and the camera brought near the origin looking back, where the words are.
+    starModel = feedbackTriangleModel(100.0f);
+    const float angle = 0.15708f;  // the orbit a quarter turn round: the star 5 units nearer
+    tunnelState.orbitAngle = angle;
+    tunnelState.eyeDepth = 2.0f;
+    tunnelState.targetDepth = -10.0f;
+    demoState.previousFrameTime = 61.0f;
+    const auto items = captureFeedback([] { drawTunnelScene(61.0f); }, FeedbackView{-4, 4, -4, 4});
+    starModel = AseModel{};
+    ASSERT_FALSE(items.empty());
+    ASSERT_EQ(items[0].vertices.size(), 3u);  // the star comes first: the tunnel has no faces
+
+    const float c = std::cos(10.0f * angle), sn = std::sin(10.0f * angle);
+    const GlMatrix star = modelViewFrom([&] {
+        glTranslatef(c, sn, 5.0f * sn - 10.0f);
+        glRotatef(1000.0f * angle, std::cos(angle), std::sin(angle), std::cos(angle));
+        glScalef(0.01f, 0.01f, 0.01f);
+    });
+    for (int k = 0; k < 3; ++k) {
+        const FeedbackVertex want = transformed(star, k == 0 ? 100.0f : 0.0f, k == 1 ? 100.0f : 0.0f,
+                                                k == 2 ? 100.0f : 0.0f);
+        EXPECT_NEAR(items[0].vertices[k].x, want.x, 1e-3f) << k;
+        EXPECT_NEAR(items[0].vertices[k].y, want.y, 1e-3f) << k;
+        EXPECT_NEAR(items[0].vertices[k].z, want.z, 1e-3f) << k;
+    }
+
+    const GlMatrix world = modelViewFrom([&] {
+        gluLookAt(c, sn, 2.0, 0.0, 0.0, -10.0, 0.0, 1.0, 0.0);
+        glScalef(0.1f, 0.1f, 0.1f);
+    });
+    const float words[6][2] = {{-1.0f, 1.45f}, {1.5f, -1.45f}, {-1.3f, -1.0f},
+                               {1.0f, 1.2f},   {-0.5f, 1.0f},  {0.5f, -0.5f}};
+    const std::vector<FeedbackItem> drawnWords(items.begin() + 1, items.end());
+    for (const auto& w : words)
+        for (const float dx : {0.0f, 1.8f})
+            for (const float dy : {0.0f, 0.4f})
+                EXPECT_TRUE(hasVertexNear(drawnWords, transformed(world, w[0] + dx, w[1] + dy, -4.99f), 1e-3f))
+                    << "word at " << w[0] << ", " << w[1] << " corner +" << dx << ", +" << dy;
 }
 
 TEST_F(Tunnel, GlowPictureIsLoadedButNeverDrawn)

@@ -5,8 +5,12 @@
 
 #include <GL/gl.h>
 
+#include <array>
+#include <cmath>
 #include <functional>
 #include <vector>
+
+#include "assets/ase_model.h"
 
 struct FeedbackVertex {
     float x = 0, y = 0, z = 0;  // eye coordinates
@@ -75,4 +79,58 @@ inline std::vector<FeedbackItem> captureFeedback(const std::function<void()>& dr
         items.push_back(item);
     }
     return items;
+}
+
+using GlMatrix = std::array<GLfloat, 16>;
+
+// The model-view matrix the given calls build from identity; the current one is left as it was.
+// Lets a test build the transform it expects from its own constants.
+inline GlMatrix modelViewFrom(const std::function<void()>& calls)
+{
+    GlMatrix m{};
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    calls();
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    glPopMatrix();
+    return m;
+}
+
+// The point (x, y, z) through the column-major matrix m (w taken as 1, projective part ignored).
+inline FeedbackVertex transformed(const GlMatrix& m, float x, float y, float z)
+{
+    FeedbackVertex v;
+    v.x = m[0] * x + m[4] * y + m[8] * z + m[12];
+    v.y = m[1] * x + m[5] * y + m[9] * z + m[13];
+    v.z = m[2] * x + m[6] * y + m[10] * z + m[14];
+    return v;
+}
+
+// Whether any vertex of the items lies within tolerance of p in every axis.
+inline bool hasVertexNear(const std::vector<FeedbackItem>& items, const FeedbackVertex& p, float tolerance)
+{
+    for (const FeedbackItem& item : items)
+        for (const FeedbackVertex& v : item.vertices)
+            if (std::fabs(v.x - p.x) < tolerance && std::fabs(v.y - p.y) < tolerance &&
+                std::fabs(v.z - p.z) < tolerance)
+                return true;
+    return false;
+}
+
+// A model of one triangle with corners on the three axes at distance size, so that where each
+// corner lands shows a transform's placement and turn.
+inline AseModel feedbackTriangleModel(float size)
+{
+    AseModel model;
+    model.objectCount = 1;
+    model.objects.resize(1);
+    AseObject& object = model.objects[0];
+    object.vertexCount = 3;
+    object.faceCount = 1;
+    object.vertices = {{size, 0, 0}, {0, size, 0}, {0, 0, size}};
+    object.faces.resize(1);
+    object.faces[0].v[1] = 1;
+    object.faces[0].v[2] = 2;
+    return model;
 }
