@@ -88,7 +88,7 @@ int loadAseModel(const char* path, AseModel& model)
     if (!openMappedFile(resolvePath(path).c_str(), file)) {
         std::printf("# %s not found!\n", path);
         std::fflush(stdout);
-        noteMissingFile();
+        noteMissingFile(path);
         return 0;
     }
     AseReadOptions options;

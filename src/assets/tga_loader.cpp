@@ -25,7 +25,7 @@ TgaStatus readTgaImage(const char* path, TgaImage& image)
     // Opened for reading only: the loader never writes, and a read-only picture must load.
     std::FILE* file = std::fopen(resolvePath(path).c_str(), "rb");
     if (!file) {
-        noteMissingFile();
+        noteMissingFile(path);
         return TgaCannotOpen;
     }
     unsigned char head[3] = {};

@@ -48,7 +48,7 @@ std::unique_ptr<openmpt::module> openModule(const char* file)
 {
     std::ifstream in(resolvePath(file), std::ios::binary);
     if (!in) {
-        noteMissingFile();
+        noteMissingFile(file);
         fail(AudioFileUnreadable);
         return nullptr;
     }

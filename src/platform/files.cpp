@@ -3,12 +3,14 @@
 
 #include <cctype>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-int missingFiles = 0;
+// Names of the files that could not be opened; a file two scenes share counts once.
+std::set<std::string> missingFiles;
 
 bool sameIgnoringCase(const std::string& a, const std::string& b)
 {
@@ -57,5 +59,5 @@ std::string resolvePath(const std::string& name)
     return current.string();
 }
 
-void noteMissingFile() { ++missingFiles; }
-int missingFileCount() { return missingFiles; }
+void noteMissingFile(const std::string& name) { missingFiles.insert(resolvePath(name)); }
+int missingFileCount() { return static_cast<int>(missingFiles.size()); }

@@ -76,7 +76,8 @@ void reportMissingData(const DemoOptions& options)
 {
     // The module is opened only once the music starts, after this line; count it here.
     std::error_code e;
-    int missing = missingFileCount() + (fs::exists(resolvePath(musicModuleFile), e) ? 0 : 1);
+    if (!fs::exists(resolvePath(musicModuleFile), e)) noteMissingFile(musicModuleFile);
+    int missing = missingFileCount();
     if (missing == 0) return;
     std::string here = fs::current_path(e).string();
     if (!holdsDemoFiles(here) && options.dataDir.empty()) {
