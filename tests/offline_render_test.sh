@@ -13,8 +13,8 @@ export SDL_AUDIODRIVER=dummy
 "$exe" --data "$data" --frames "$work/b" --fps 10 --from 0.5 --to 1.2 >/dev/null
 count=$(ls "$work/a" | wc -l)
 [ "$count" -eq 8 ] || { echo "expected 8 frames, got $count"; ls "$work/a"; exit 1; }
-[ -f "$work/a/frame-000005-0000.500.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
-[ -f "$work/a/frame-000012-0001.200.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
+[ -f "$work/a/frame-000005-0000.500000.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
+[ -f "$work/a/frame-000012-0001.200000.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
 diff -r "$work/a" "$work/b" >/dev/null || { echo "two runs gave different frames"; exit 1; }
 
 # 8 frames at 10 per second: 0.8 s of stereo 16-bit samples at 44100 Hz after a 44-byte header.

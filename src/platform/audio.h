@@ -45,9 +45,11 @@ extern AudioApi audioApi;
 // The real implementation, to restore the table.
 extern const AudioApi realAudioApi;
 
-// Renders module file to interleaved 16-bit stereo samples at 44100 Hz without any output
-// device: exactly frameCount frames (silence after the module ends). False when the file
-// cannot be read or played.
-bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples);
-// Writes samples (interleaved stereo, 44100 Hz) as a 16-bit PCM WAV file.
-bool writeWavFile(const char* path, const std::vector<int16_t>& samples);
+// Renders module file to interleaved 16-bit stereo samples at sampleRate (the player's own
+// 44100 Hz unless told; a video's sound is rendered at 48000 Hz directly, not resampled)
+// without any output device: exactly frameCount frames (silence after the module ends). False
+// when the file cannot be read or played.
+bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples,
+                         int sampleRate = 44100);
+// Writes samples (interleaved stereo at sampleRate) as a 16-bit PCM WAV file.
+bool writeWavFile(const char* path, const std::vector<int16_t>& samples, int sampleRate = 44100);
