@@ -148,7 +148,7 @@ void afterSwap()
         recordTiming();
     } else if (inStretch(run.frame)) {
         if (run.firstWritten < 0) run.firstWritten = run.frame;
-        readFrame();
+        if (run.writing) readFrame();
         run.framesWritten += 1;
     }
     run.frame += 1;
