@@ -121,10 +121,17 @@ kill "$xvfb" 2>/dev/null
 start_xvfb 1920x1080
 for size in "" 800x600; do
     if start --desktop ${size:+--size "$size"}; then
-        import -window root "$work/full-hd.png"
+        # The hardest edge of ten looks two seconds apart: the loading picture and a slow
+        # start on a busy machine show no drawn edges at all.
+        edge=0
+        for _ in $(seq 10); do
+            import -window root "$work/full-hd.png"
+            e=$(hardestEdge "$work/full-hd.png")
+            [ "$e" -gt "$edge" ] && edge=$e
+            sleep 2
+        done
         left=$(brightest "$work/full-hd.png" 238x1080+0+0)
         right=$(brightest "$work/full-hd.png" 238x1080+1682+0)
-        edge=$(hardestEdge "$work/full-hd.png")
         echo "1920 x 1080 desktop${size:+ --size $size}: bars $left and $right, hardest edge $edge"
         [ "$left" -eq 0 ] && [ "$right" -eq 0 ] || fail "1920 x 1080 bars are not black"
         if [ -z "$size" ]; then
