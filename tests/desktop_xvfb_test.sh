@@ -3,6 +3,8 @@
 # --desktop covers the whole screen with the 800 x 600 frame scaled to 960 x 720 between black
 # bars; a --window resized to 1000 x 400 shows the frame 533 x 400 between bars; with the
 # framebuffer switched off --desktop says so and falls back to the mode switch or its question.
+# On a 1920 x 1080 screen --desktop draws its frame at 1440 x 1080 itself: bars 240 wide and
+# edges as hard as drawn, where an 800 x 600 frame scaled up (--size 800x600) has soft ones.
 # Each run ends with Escape and exit code 0.
 # Arguments: the demotorva executable, the data pack folder.
 set -u
@@ -108,5 +110,38 @@ if start --desktop; then
     finish
 fi
 unset DEMOTORVA_NO_FRAMEBUFFER
+
+# Largest step between horizontal neighbours inside the picture (0 to 255): a frame drawn at
+# the screen's size keeps its hard edges; in one scaled up 1.8 times with linear filtering
+# neighbours lie 1/1.8 of a frame pixel apart, so no step exceeds 255 / 1.8 = 142.
+hardestEdge() {
+    convert "$1" -crop 1440x1080+240+0 +repage \( +clone -roll +1+0 \) -compose difference -composite \
+        -crop 1436x1080+2+0 +repage -format '%[fx:round(255*maxima)]' info:
+}
+kill "$xvfb" 2>/dev/null
+start_xvfb 1920x1080
+for size in "" 800x600; do
+    if start --desktop ${size:+--size "$size"}; then
+        # The hardest edge of ten looks two seconds apart: the loading picture and a slow
+        # start on a busy machine show no drawn edges at all.
+        edge=0
+        for _ in $(seq 10); do
+            import -window root "$work/full-hd.png"
+            e=$(hardestEdge "$work/full-hd.png")
+            [ "$e" -gt "$edge" ] && edge=$e
+            sleep 2
+        done
+        left=$(brightest "$work/full-hd.png" 238x1080+0+0)
+        right=$(brightest "$work/full-hd.png" 238x1080+1682+0)
+        echo "1920 x 1080 desktop${size:+ --size $size}: bars $left and $right, hardest edge $edge"
+        [ "$left" -eq 0 ] && [ "$right" -eq 0 ] || fail "1920 x 1080 bars are not black"
+        if [ -z "$size" ]; then
+            [ "$edge" -gt 150 ] || fail "the 1440 x 1080 frame looks scaled up (hardest edge $edge)"
+        else
+            [ "$edge" -le 150 ] || fail "the 800 x 600 frame looks drawn at full size (hardest edge $edge)"
+        fi
+        finish
+    fi
+done
 
 [ "$failures" -eq 0 ]

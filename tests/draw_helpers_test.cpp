@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/draw_helpers.h"
+#include "shell/demo_state.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 
@@ -193,4 +194,23 @@ TEST_F(DrawHelpers, TexturedQuadCorners)
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_EQ(m[12], 0.0f);
+}
+
+// Pixel sizes written for 600 lines follow the frame: lines and the copy square grow with the
+// height, the square in powers of two that fit inside the frame.
+TEST_F(DrawHelpers, PixelSizesFollowTheFrameHeight)
+{
+    struct Case {
+        int width, height;
+        float line;
+        int copy;
+    };
+    for (const Case& c : {Case{800, 600, 1.0f, 512}, Case{1600, 1200, 2.0f, 1024}, Case{1920, 1440, 2.4f, 1024},
+                          Case{3200, 2400, 4.0f, 2048}, Case{3840, 2880, 4.8f, 2048}, Case{320, 240, 1.0f, 128}}) {
+        demoSettings.width = c.width;
+        demoSettings.height = c.height;
+        EXPECT_FLOAT_EQ(frameLineWidth(), c.line) << c.height;
+        EXPECT_EQ(frameCopySize(512), c.copy) << c.height;
+    }
+    demoSettings = DemoSettings{};
 }

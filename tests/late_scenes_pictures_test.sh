@@ -19,7 +19,7 @@ fi
 
 frames=$(cd "$out" && ls frame-*.png 2>/dev/null | sort)
 times=$(echo "$frames" | sed -e 's/^frame-[0-9]*-//' -e 's/\.png$//' | tr '\n' ' ')
-expected="0187.600 0187.800 0188.000 0188.200 "
+expected="0187.600000 0187.800000 0188.000000 0188.200000 "
 if [ "$times" != "$expected" ]; then
     echo "frames written at: $times"
     echo "expected:          $expected"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Offline rendering: frames of a short stretch with the expected names, count and identical
-# bytes on a second run; the WAV's length and sound; a recording's streams (ffprobe); the
-# benchmark's figures. Arguments: the demotorva executable, the data pack folder.
+# bytes on a second run; the WAV's length and sound; a recording's streams, size and sample
+# rate (ffprobe); refusals before the first frame; no file left by a failed or interrupted
+# recording; the benchmark's figures. Arguments: the demotorva executable, the data pack folder.
 set -eu
 exe="$1"
 data="$2"
@@ -13,8 +14,8 @@ export SDL_AUDIODRIVER=dummy
 "$exe" --data "$data" --frames "$work/b" --fps 10 --from 0.5 --to 1.2 >/dev/null
 count=$(ls "$work/a" | wc -l)
 [ "$count" -eq 8 ] || { echo "expected 8 frames, got $count"; ls "$work/a"; exit 1; }
-[ -f "$work/a/frame-000005-0000.500.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
-[ -f "$work/a/frame-000012-0001.200.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
+[ -f "$work/a/frame-000005-0000.500000.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
+[ -f "$work/a/frame-000012-0001.200000.png" ] || { echo "unexpected names:"; ls "$work/a"; exit 1; }
 diff -r "$work/a" "$work/b" >/dev/null || { echo "two runs gave different frames"; exit 1; }
 
 # 8 frames at 10 per second: 0.8 s of stereo 16-bit samples at 44100 Hz after a 44-byte header.
@@ -32,11 +33,64 @@ if [ -f "$data/Mod_.it" ]; then
 fi
 
 if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
-    "$exe" --data "$data" --record "$work/clip.mp4" --fps 25 --to 1.96 >/dev/null 2>&1
-    streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$work/clip.mp4" | sort | tr '\n' ' ')
-    [ "$streams" = "audio video " ] || { echo "streams: $streams"; exit 1; }
+    "$exe" --data "$data" --record "$work/clip.mp4" --size 640x480 --fps 25 --to 1.96 >/dev/null 2>&1
+    streams=$(ffprobe -v error -show_entries stream=codec_type,width,height,sample_rate -of csv=p=0 "$work/clip.mp4" |
+              sort | tr '\n' ' ')
+    [ "$streams" = "audio,48000 video,640,480 " ] || { echo "streams: $streams"; exit 1; }
     duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/clip.mp4")
     awk -v d="$duration" 'BEGIN { exit !(d > 1.85 && d < 2.15) }' || { echo "duration $duration"; exit 1; }
+fi
+
+# Refusals come before the first frame: exit 1, the file and the reason named.
+touch "$work/plain"
+refused() {
+    local reason="$1"
+    shift
+    rm -rf "$work/early"
+    set +e
+    "$exe" --data "$data" --frames "$work/early" "$@" >/dev/null 2>"$work/err"
+    local code=$?
+    set -e
+    [ "$code" -eq 1 ] || { echo "exit $code for $*"; cat "$work/err"; exit 1; }
+    grep -qF "$reason" "$work/err" || { echo "for $*: $(cat "$work/err")"; exit 1; }
+    [ -z "$(ls -A "$work/early" 2>/dev/null)" ] || { echo "frames drawn before refusing $*"; exit 1; }
+}
+refused "$work/none/v.mp4: the folder $work/none does not exist" --record "$work/none/v.mp4"
+refused "$work/plain/v.mkv: $work/plain is not a folder" --record "$work/plain/v.mkv"
+refused "$work/v.avi: the name must end in .mp4 or .mkv" --record "$work/v.avi"
+refused "$work/a.mp3: the name must end in .wav" --audio "$work/a.mp3"
+if [ "$(id -u)" -ne 0 ]; then
+    mkdir "$work/locked" && chmod a-w "$work/locked"
+    refused "the folder $work/locked is not writable" --record "$work/locked/v.mp4"
+fi
+
+# An encoder that fails (exits at once, so the demo's writes meet a closed pipe) and a
+# recording stopped by SIGTERM or SIGINT: exit 1 and nothing left in the folder.
+mkdir "$work/fake" "$work/failed"
+printf '#!/bin/sh\nfor a; do last=$a; done\necho partial > "$last"\nexit 1\n' >"$work/fake/ffmpeg"
+chmod +x "$work/fake/ffmpeg"
+set +e
+PATH="$work/fake:$PATH" "$exe" --data "$data" --record "$work/failed/v.mp4" --to 1 -q >/dev/null 2>&1
+code=$?
+set -e
+[ "$code" -eq 1 ] || { echo "failed encoder: exit $code"; exit 1; }
+[ -z "$(ls -A "$work/failed")" ] || { echo "left after a failed encoder: $(ls -A "$work/failed")"; exit 1; }
+if command -v ffmpeg >/dev/null; then
+    for signal in TERM INT; do
+        out="$work/stopped-$signal"
+        mkdir "$out"
+        "$exe" --data "$data" --record "$out/v.mkv" -q >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 600); do ls -A "$out" | grep -q part && break; sleep 0.1; done
+        sleep 1
+        kill -"$signal" "$pid"
+        set +e
+        wait "$pid"
+        code=$?
+        set -e
+        [ "$code" -eq 1 ] || { echo "SIG$signal: exit $code"; exit 1; }
+        [ -z "$(ls -A "$out")" ] || { echo "left after SIG$signal: $(ls -A "$out")"; exit 1; }
+    done
 fi
 
 out=$("$exe" --data "$data" --benchmark --to 2 --fps 30)

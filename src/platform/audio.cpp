@@ -236,7 +236,7 @@ const AudioApi realAudioApi = {getVersion, init, errorGetCode, start, musicLoad,
                                pause, setPosition, setPositionSeconds, stop, freeAudio};
 AudioApi audioApi = realAudioApi;
 
-bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples)
+bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples, int sampleRate)
 {
     auto m = openModule(file);
     if (!m || frameCount < 0) return false;
@@ -245,7 +245,7 @@ bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16
     try {
         while (done < frameCount) {
             size_t want = static_cast<size_t>(std::min<int64_t>(frameCount - done, 4096));
-            size_t got = m->read_interleaved_stereo(outputRate, want, samples.data() + 2 * done);
+            size_t got = m->read_interleaved_stereo(sampleRate, want, samples.data() + 2 * done);
             if (got == 0) break;
             done += static_cast<int64_t>(got);
         }
@@ -255,7 +255,7 @@ bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16
     return true;
 }
 
-bool writeWavFile(const char* path, const std::vector<int16_t>& samples)
+bool writeWavFile(const char* path, const std::vector<int16_t>& samples, int sampleRate)
 {
     std::FILE* f = std::fopen(path, "wb");
     if (!f) return false;
@@ -275,8 +275,8 @@ bool writeWavFile(const char* path, const std::vector<int16_t>& samples)
     put32(16);
     put16(1);
     put16(2);
-    put32(outputRate);
-    put32(outputRate * 4);
+    put32(static_cast<uint32_t>(sampleRate));
+    put32(static_cast<uint32_t>(sampleRate) * 4);
     put16(4);
     put16(16);
     std::fwrite("data", 1, 4, f);

@@ -48,9 +48,11 @@ extern const AudioApi realAudioApi;
 
 // Gain of the music in decibels for every module opened from now on (live and rendered).
 void setMusicGain(double decibels);
-// Renders module file to interleaved 16-bit stereo samples at 44100 Hz without any output
-// device: exactly frameCount frames (silence after the module ends). False when the file
-// cannot be read or played.
-bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples);
-// Writes samples (interleaved stereo, 44100 Hz) as a 16-bit PCM WAV file.
-bool writeWavFile(const char* path, const std::vector<int16_t>& samples);
+// Renders module file to interleaved 16-bit stereo samples at sampleRate (the player's own
+// output rate unless told; a video's sound is rendered at 48000 Hz directly, not resampled)
+// without any output device: exactly frameCount frames (silence after the module ends). False
+// when the file cannot be read or played.
+bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples,
+                         int sampleRate = audioOutputRate);
+// Writes samples (interleaved stereo at sampleRate) as a 16-bit PCM WAV file.
+bool writeWavFile(const char* path, const std::vector<int16_t>& samples, int sampleRate = audioOutputRate);

@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -142,4 +143,20 @@ void setPerspective(double fovy, double zNear, double zFar)
     glLoadIdentity();
     gluPerspective(fovy, static_cast<double>(demoSettings.width) / demoSettings.height, zNear, zFar);
     glMatrixMode(GL_MODELVIEW);
+}
+
+float frameLineWidth()
+{
+    return demoSettings.height > 600 ? static_cast<float>(demoSettings.height) / 600.0f : 1.0f;
+}
+
+int frameCopySize(int base)
+{
+    int size = base;
+    while (demoSettings.height >= 600 * (size / base) * 2) size *= 2;
+    GLint largestTexture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestTexture);
+    const int shorterSide = std::min(demoSettings.width, demoSettings.height);
+    while (size > 1 && (size > shorterSide || (largestTexture > 0 && size > largestTexture))) size /= 2;
+    return size;
 }

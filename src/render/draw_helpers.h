@@ -35,3 +35,13 @@ void drawTexturedQuad(float x, float y, float z, float width, float height, floa
 // Loads a perspective of fovy degrees for the demo's frame shape into the projection matrix,
 // then makes the modelview matrix current again (its contents untouched).
 void setPerspective(double fovy, double zNear, double zFar);
+
+// Pixel sizes written for a 600-line frame, scaled to the frame of demoSettings so the picture
+// keeps its proportions at any size.
+//
+// The width lines are drawn with: 1 at 600 lines, the height's share of 600 above (2 at 1200).
+float frameLineWidth();
+// Edge of a square pass and its copy texture given as base pixels at 600 lines: doubled for
+// each doubling of the frame height (512: 1024 from 1200 lines, 2048 from 2400), halved while
+// it does not fit inside the frame, and never larger than the driver's largest texture.
+int frameCopySize(int base);

@@ -1,6 +1,7 @@
 // The intro scene.
 //
-// Each frame first draws the landscape into the lower-left 512 x 512 pixels under the main
+// Each frame first draws the landscape into the lower-left 512 x 512 pixels (at 600 lines;
+// the square grows with the frame height, see frameCopySize) under the main
 // view's 90-degree projection of the full window's aspect, copies those pixels into a texture
 // and clears them away. The square viewport squeezes the landscape horizontally; spread over the
 // 4.7 x 3.5 tile wall it regains about its proportions. Because the landscape camera is
@@ -36,7 +37,8 @@ TextureId copyTexture[1] = {0};
 
 namespace {
 constexpr const char* landscapeModelFile = "models/landscape/landscape.ase";
-constexpr int copySize = 512;  // edge of the landscape pass and of its texture, pixels
+constexpr int copyBase = 512;  // edge of the landscape pass and of its texture at 600 lines
+int copySize = copyBase;       // the same for the frame's size, set when the scene loads
 
 constexpr float mainEyeX = 2.3f;     // the main camera looks at the wall's middle
 constexpr float mainCentreY = 1.7f;
@@ -226,6 +228,7 @@ void drawBoxRoom()
 
 bool loadIntroScene()
 {
+    copySize = frameCopySize(copyBase);
     createBlankTexture(copyTexture, copySize, 3, GL_RGB, 0);
     loadTgaTexture("maps/blueBox.tga", IntroBoxTexture);
     loadTgaTexture("maps/quibe.tga", IntroLogoTexture);

@@ -130,8 +130,10 @@ int playDemo(const DemoOptions& options)
     // Offline runs read the frame back from the window itself, unscaled; interactive runs with
     // --desktop or --window draw into the offscreen frame and scale it.
     const char* title = "DemoTORVA - v 0.5b";
+    chooseFrameSize(options);
     bool opened = !offline && (options.desktop || options.window)
-                      ? openScaledGlWindow(title, demoSettings.width, demoSettings.height, 16, options.desktop)
+                      ? openScaledGlWindow(title, demoSettings.width, demoSettings.height, 16, options.desktop,
+                                           options.desktop && !frameSizeGiven(options))
                       : openGlWindow(title, demoSettings.width, demoSettings.height, 16,
                                      demoSettings.fullscreen && !options.window && !offline);
     if (!opened) return 1;
@@ -204,5 +206,6 @@ int runDemoProgram(int argc, char** argv)
     for (std::string* path : {&options.recordFile, &options.framesDir, &options.audioFile})
         if (!path->empty()) *path = fs::absolute(*path, e).string();
     if (!chooseDataFolder(options.dataDir, argc > 0 ? argv[0] : nullptr)) return 2;
+    if (audioOnlyRequested(options)) return renderAudioOnly(options);
     return playDemo(options);
 }

@@ -1,9 +1,9 @@
 // The demo's frame drawn offscreen and shown scaled to whatever the window's drawable is.
 //
-// The scenes are written for an 800 x 600 frame buffer: their viewports, the 512 x 512 corner
-// the intro renders into and copies back, and the fades that blend over what is already drawn
-// all assume it. On a desktop-sized full screen or a resizable window the frame is therefore
-// drawn into a framebuffer object of exactly the frame's size, kept bound for drawing and
+// The scenes draw a frame of demoSettings' size: their viewports, the square corner the intro
+// renders into and copies back, and the fades that blend over what is already drawn all assume
+// the frame buffer has exactly that size. On a desktop-sized full screen or a resizable window
+// the frame is therefore drawn into a framebuffer object of exactly the frame's size, kept bound for drawing and
 // reading while the scenes run, and at each swap blitted onto the window's back buffer at the
 // largest size that keeps the frame's shape, centred, with smooth filtering and black bars.
 #pragma once

@@ -4,11 +4,13 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/message_box.h"
+#include "render/draw_helpers.h"
 #include "shell/demo_clock.h"
 #include "shell/demo_state.h"
 #include "shell/frame_scaler.h"
@@ -123,7 +125,26 @@ bool useScaledFrame(int width, int height)
     return true;
 }
 
-bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop)
+void chooseFrameSize(const DemoOptions& options)
+{
+    int width = frameSizeGiven(options) ? options.width : 800;
+    int height = frameSizeGiven(options) ? options.height : 600;
+    if (offlineRequested(options)) {
+        width *= options.supersample;
+        height *= options.supersample;
+    }
+    demoSettings.width = width;
+    demoSettings.height = height;
+}
+
+FrameSize largestFrameOnDisplay(int displayWidth, int displayHeight)
+{
+    FrameRect rect = fitFrame(4, 3, std::min(displayWidth, maxFrameWidth), std::min(displayHeight, maxFrameHeight));
+    if (rect.width < minFrameWidth || rect.height < minFrameHeight) return {minFrameWidth, minFrameHeight};
+    return {rect.width, rect.height};
+}
+
+bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop, bool fitDisplay)
 {
     demoSettings.fullscreen = false;
     if (!displayInit()) {
@@ -137,14 +158,25 @@ bool openScaledGlWindow(const char* title, int width, int height, int colourBits
         return false;
     }
     if (!createCurrentContext()) return false;
+    const int fallbackWidth = width, fallbackHeight = height;
+    int drawableWidth = 0, drawableHeight = 0;
+    if (fitDisplay && displayDrawableSize(drawableWidth, drawableHeight) && drawableWidth > 0 && drawableHeight > 0) {
+        const FrameSize size = largestFrameOnDisplay(drawableWidth, drawableHeight);
+        width = size.width;
+        height = size.height;
+    }
+    demoSettings.width = width;
+    demoSettings.height = height;
     if (!useScaledFrame(width, height)) {
         // The window was never shown, so the plain window or mode switch takes its place
         // without anything appearing on screen first.
         std::fprintf(stderr, "demotorva: this OpenGL driver cannot draw the frame offscreen to scale it; %s %d x %d %s\n",
-                     desktop ? "switching the display to" : "playing in a fixed", width, height,
+                     desktop ? "switching the display to" : "playing in a fixed", fallbackWidth, fallbackHeight,
                      desktop ? "instead" : "window instead");
         closeGlWindow();
-        return openGlWindow(title, width, height, colourBits, desktop);
+        demoSettings.width = fallbackWidth;
+        demoSettings.height = fallbackHeight;
+        return openGlWindow(title, fallbackWidth, fallbackHeight, colourBits, desktop);
     }
     glWindow.desktop = desktop;
     if (desktop) displayShowCursor(false);
@@ -200,6 +232,9 @@ bool initGlState()
     glShadeModel(GL_SMOOTH);
     glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    // Lines (wireframes, outlines) are one pixel thick at 600 lines and keep that share of the
+    // frame at any size; the scenes never set a width of their own.
+    glLineWidth(frameLineWidth());
     return true;
 }
 

@@ -3,7 +3,7 @@
 // The window procedure turns messages into the run-time flags of DemoState: quit, skip scene,
 // overlay toggles and the hidden preview controls (pause, resume, seek) that also move the music.
 //
-// The window either shows the frame buffer as it is (an 800 x 600 display mode or window), or,
+// The window either shows the frame buffer as it is (a display mode or window of the frame's size), or,
 // full screen at the desktop's resolution and in a resizable window, shows a scaled frame: the
 // scenes draw into an offscreen frame of the demo's size and each swap scales it to the window
 // (shell/frame_scaler). A resize then changes only that scaling, never the scenes' viewport.
@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "platform/messages.h"
+#include "shell/demo_options.h"
 
 struct GlWindow {
     bool instance = false;       // video subsystem up (the window class is registered)
@@ -47,7 +48,19 @@ bool openGlWindow(const char* title, int width, int height, int colourBits, bool
 // are reported as openGlWindow reports them. Where the driver cannot make the offscreen frame it
 // says so on standard error and opens as openGlWindow does instead: the display-mode switch
 // (with its question) for desktop, a fixed window otherwise.
-bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop);
+// With fitDisplay the frame is instead the largest 4:3 size the window's drawable holds
+// (largestFrameOnDisplay), and demoSettings' width and height become that size.
+bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop,
+                        bool fitDisplay = false);
+// Sets demoSettings' frame size from the options: --size or 800 x 600, times --supersample
+// for offline rendering (frames are drawn that much larger and filtered down when written).
+void chooseFrameSize(const DemoOptions& options);
+struct FrameSize {
+    int width = 0, height = 0;
+};
+// The largest 4:3 frame inside a display of the given pixels, within --size's range
+// (1440 x 1080 on a 1920 x 1080 screen).
+FrameSize largestFrameOnDisplay(int displayWidth, int displayHeight);
 // Sends every later frame of the current context to an offscreen width x height frame that each
 // swap shows scaled. False, and nothing changed, when the driver cannot make it.
 bool useScaledFrame(int width, int height);

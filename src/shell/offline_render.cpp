@@ -1,4 +1,11 @@
 // Offline rendering and the frame-rate benchmark.
+//
+// Frame k of a run at F frames per second is drawn at demo time exactly k / F: the virtual
+// counter advances whole clock ticks as before (the frame-rate meter reads them), and the
+// run's time offset adds what the 1/70 s tick leaves out, so the sum the runner hands the scene
+// is the frame's own time to the last bit of a float. After each swap the frame is read back
+// into the frame writer's ring (shell/frame_writer), which filters, writes PNG files and feeds
+// the video encoder (shell/video_encoder) on its own thread while the next frame is drawn.
 #include "shell/offline_render.h"
 
 #include <GL/gl.h>
@@ -12,19 +19,21 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/audio.h"
 #include "platform/counter.h"
 #include "platform/display.h"
 #include "platform/messages.h"
-#include "platform/png_file.h"
-#include "shell/benchmark_report.h"
 #include "scenes/end_scene.h"
+#include "shell/benchmark_report.h"
 #include "shell/demo_clock.h"
 #include "shell/demo_state.h"
+#include "shell/frame_writer.h"
 #include "shell/gl_window.h"
 #include "shell/scene_runner.h"
+#include "shell/video_encoder.h"
 
 namespace fs = std::filesystem;
 
@@ -34,13 +43,14 @@ using Clock = std::chrono::steady_clock;
 struct OfflineRun {
     DemoOptions options;
     int64_t countsPerFrame = 0;
-    int64_t frame = 0;           // frames swapped so far
+    int64_t frame = 0;           // frames swapped so far: the number of the next frame
     int64_t framesWritten = 0;
     int64_t firstWritten = -1;   // frame number of the first frame written
-    int64_t totalFrames = 0;     // expected frames, for the progress line
-    std::vector<unsigned char> pixels, flipped;
-    std::FILE* video = nullptr;  // ffmpeg's standard input
-    std::string videoTemp;
+    int64_t firstToWrite = 0;    // frame numbers of the stretch, for the progress line
+    int64_t lastToWrite = 0;
+    VideoEncoder video;
+    std::string audioTemp;       // the music for the video, until ffmpeg has muxed it
+    bool writing = false;        // the frame writer runs
     bool failed = false;
     bool progress = false;
     Clock::time_point started;
@@ -49,16 +59,37 @@ struct OfflineRun {
 
 OfflineRun run;
 constexpr double demoLength = endSceneEndTime;
+constexpr int videoSampleRate = 48000;
 
 double frameTime(int64_t frame) { return static_cast<double>(frame) / run.options.fps; }
 
-// The demo time the draw of a frame gets: the clock is quantised to 1/70 s.
-double drawnTime(int64_t frame) { return std::floor(frameTime(frame) * clockTicksPerSecond + 1e-9) / clockTicksPerSecond; }
+// The reading of the demo clock at frame k: whole ticks of 1/70 s, computed as the clock does.
+float clockReading(int64_t frame)
+{
+    return static_cast<float>(frame * clockTicksPerSecond / run.options.fps) /
+                              static_cast<float>(clockTicksPerSecond);
+}
+
+// The offset that turns the clock's reading at frame k into the frame's exact time. The
+// reading is at most one tick (1/70 s) under the time, so either it is 0 or the two lie within
+// a factor of two of each other: the difference is exact in float and so is the sum.
+float exactTimeOffset(int64_t frame)
+{
+    return static_cast<float>(frameTime(frame)) - clockReading(frame);
+}
 
 bool inStretch(int64_t frame)
 {
     double t = frameTime(frame);
     return t + 1e-9 >= run.options.from && (run.options.to < 0 || t <= run.options.to + 1e-9);
+}
+
+std::string clockText(double seconds)
+{
+    const long s = std::lround(std::max(0.0, seconds));
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
 }
 
 void showProgress(bool last)
@@ -67,12 +98,16 @@ void showProgress(bool last)
     auto now = Clock::now();
     if (!last && now - run.lastProgress < std::chrono::milliseconds(250)) return;
     run.lastProgress = now;
-    double elapsed = std::chrono::duration<double>(now - run.started).count();
-    double rate = elapsed > 0 ? static_cast<double>(run.frame) / elapsed : 0.0;
-    double left = rate > 0 ? static_cast<double>(run.totalFrames - run.frame) / rate : 0.0;
-    if (left < 0) left = 0;
-    std::fprintf(stderr, "\rframe %lld of %lld, %.1f frames/s, %.0f s left   ",
-                 static_cast<long long>(run.frame), static_cast<long long>(run.totalFrames), rate, left);
+    const double elapsed = std::chrono::duration<double>(now - run.started).count();
+    const int64_t total = std::max<int64_t>(run.lastToWrite - run.firstToWrite + 1, 1);
+    // Frames before the stretch are drawn too (the scenes build on earlier frames): progress
+    // counts them at their share of the whole run.
+    const double done = static_cast<double>(run.frame) / static_cast<double>(run.lastToWrite + 1);
+    const double left = done > 0 ? elapsed * (1.0 - done) / done : 0.0;
+    std::fprintf(stderr, "\rframe %lld of %lld (%.1f %%), %s elapsed, %s left   ",
+                 static_cast<long long>(run.framesWritten), static_cast<long long>(total),
+                 100.0 * static_cast<double>(run.framesWritten) / static_cast<double>(total),
+                 clockText(elapsed).c_str(), clockText(left).c_str());
     if (last) std::fputc('\n', stderr);
     std::fflush(stderr);
 }
@@ -85,70 +120,121 @@ void recordTiming()
     noteBenchmarkFrame(currentSceneName, benchmarkClockSeconds());
 }
 
-void writeFrame()
+// Reads the frame just swapped into the writer's ring.
+void readFrame()
 {
     const int w = demoSettings.width, h = demoSettings.height;
-    const size_t rowBytes = static_cast<size_t>(w) * 3;
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadBuffer(GL_FRONT);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, run.pixels.data());
+    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, frameWriterBuffer());
     glReadBuffer(GL_BACK);
-    for (int y = 0; y < h; ++y)
-        std::copy_n(run.pixels.data() + static_cast<size_t>(h - 1 - y) * rowBytes, rowBytes,
-                    run.flipped.data() + static_cast<size_t>(y) * rowBytes);
-    if (!run.options.framesDir.empty()) {
-        char name[64];
-        std::snprintf(name, sizeof name, "frame-%06lld-%08.3f.png", static_cast<long long>(run.frame),
-                      drawnTime(run.frame));
-        std::string path = (fs::path(run.options.framesDir) / name).string();
-        if (!writePngRgb(path.c_str(), w, h, run.flipped.data())) {
-            std::fprintf(stderr, "demotorva: cannot write %s\n", path.c_str());
-            run.failed = true;
-        }
-    }
-    if (run.video && std::fwrite(run.flipped.data(), 1, run.flipped.size(), run.video) != run.flipped.size())
-        run.failed = true;
+    submitFrame(run.frame, frameTime(run.frame));
 }
 
-// After every swap: read the frame back when it is wanted, then advance demo time one frame.
+// After every swap: read the frame back when it is wanted, then move demo time to the next
+// frame's exact time.
 void afterSwap()
 {
     if (run.options.benchmark) {
         recordTiming();
     } else if (inStretch(run.frame)) {
         if (run.firstWritten < 0) run.firstWritten = run.frame;
-        writeFrame();
+        if (run.writing) readFrame();
         run.framesWritten += 1;
     }
     run.frame += 1;
     showProgress(false);
     advanceVirtualCounter(run.countsPerFrame);
-    if (run.failed || (run.options.to >= 0 && frameTime(run.frame) > run.options.to + 1e-9))
+    demoState.timeOffset = exactTimeOffset(run.frame);
+    if (run.writing && frameWriterFailed()) run.failed = true;
+    if (run.failed || interruptRequested() ||
+        (run.options.to >= 0 && frameTime(run.frame) > run.options.to + 1e-9))
         demoState.quitRequested = true;
 }
 
-std::string shellQuote(const std::string& text)
-{
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-bool writeAudio(const std::string& path, double start, double seconds)
+// The music from demo time start for the given seconds, as a WAV file at sampleRate.
+bool writeAudio(const std::string& path, double start, double seconds, int sampleRate)
 {
     std::vector<int16_t> samples;
-    int64_t first = static_cast<int64_t>(std::llround(start * audioOutputRate));
-    int64_t count = static_cast<int64_t>(std::llround(seconds * audioOutputRate));
-    if (!renderModuleSamples(musicModuleFile, first + count, samples)) {
+    int64_t first = static_cast<int64_t>(std::llround(start * sampleRate));
+    int64_t count = static_cast<int64_t>(std::llround(seconds * sampleRate));
+    if (!renderModuleSamples(musicModuleFile, first + count, samples, sampleRate)) {
         std::fprintf(stderr, "demotorva: cannot render the music from %s\n", musicModuleFile);
         return false;
     }
     std::vector<int16_t> stretch(samples.begin() + 2 * first, samples.end());
-    if (!writeWavFile(path.c_str(), stretch)) {
+    if (!writeWavFile(path.c_str(), stretch, sampleRate)) {
         std::fprintf(stderr, "demotorva: cannot write %s\n", path.c_str());
+        std::error_code e;
+        fs::remove(path, e);
         return false;
     }
     return true;
+}
+
+// The frames a run writes: those from --from up to --to or the end of the demo.
+void stretchFrames(const DemoOptions& options, int64_t& first, int64_t& last)
+{
+    double end = options.to >= 0 ? std::min(options.to, demoLength) : demoLength;
+    first = static_cast<int64_t>(std::ceil(options.from * options.fps - 1e-9));
+    last = static_cast<int64_t>(std::floor(end * options.fps + 1e-9));
+}
+
+// Why path cannot be written, or an empty string: its folder must exist and take new files.
+std::string folderProblem(const fs::path& folder)
+{
+    std::error_code e;
+    if (!fs::exists(folder, e)) return "the folder " + folder.string() + " does not exist";
+    if (!fs::is_directory(folder, e)) return folder.string() + " is not a folder";
+    if (access(folder.c_str(), W_OK | X_OK) != 0) return "the folder " + folder.string() + " is not writable";
+    return "";
+}
+
+bool refuse(const std::string& file, const std::string& reason)
+{
+    std::fprintf(stderr, "demotorva: cannot write %s: %s\n", file.c_str(), reason.c_str());
+    return false;
+}
+
+bool hasExtension(const std::string& file, const char* ext)
+{
+    std::string own = fs::path(file).extension().string();
+    std::transform(own.begin(), own.end(), own.begin(), [](unsigned char c) { return std::tolower(c); });
+    return own == ext;
+}
+
+// Encoder threads: what the two of a small machine leave beside drawing is used by x264's own
+// lookahead and slice threads; more only add latency.
+int encoderThreads() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8); }
+
+bool startVideo(const DemoOptions& options)
+{
+    run.audioTemp = temporaryBeside(options.recordFile, "audio.wav");
+    const double start = frameTime(run.firstToWrite);
+    const double seconds = static_cast<double>(run.lastToWrite - run.firstToWrite + 1) / options.fps;
+    if (!writeAudio(run.audioTemp, start, seconds, videoSampleRate)) return false;
+    VideoSettings settings;
+    settings.file = options.recordFile;
+    settings.audioFile = run.audioTemp;
+    settings.width = demoSettings.width / options.supersample;
+    settings.height = demoSettings.height / options.supersample;
+    settings.fps = options.fps;
+    settings.crf = options.crf;
+    settings.preset = options.preset;
+    settings.threads = encoderThreads();
+    std::string error;
+    if (!startVideoEncoder(run.video, settings, error)) {
+        std::fprintf(stderr, "demotorva: cannot record %s: %s\n", options.recordFile.c_str(), error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void removeAudioTemp()
+{
+    std::error_code e;
+    if (!run.audioTemp.empty()) fs::remove(run.audioTemp, e);
+    run.audioTemp.clear();
 }
 
 // Clear and one full-screen textured quad: what every frame costs at least.
@@ -191,50 +277,90 @@ double baselineFramesPerSecond()
 
 bool checkOfflineTools(const DemoOptions& options)
 {
-    if (!options.recordFile.empty() && std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
-        std::fprintf(stderr, "demotorva: --record needs ffmpeg; install the Debian package ffmpeg "
-                             "(sudo apt-get install ffmpeg)\n");
-        return false;
-    }
-    if (!options.framesDir.empty()) {
-        std::error_code e;
-        fs::create_directories(options.framesDir, e);
-        if (e) {
-            std::fprintf(stderr, "demotorva: cannot make %s: %s\n", options.framesDir.c_str(), e.message().c_str());
+    if (!options.recordFile.empty()) {
+        const std::string& file = options.recordFile;
+        if (!videoContainerOffered(file)) return refuse(file, "the name must end in .mp4 or .mkv");
+        std::string problem = folderProblem(fs::absolute(file).parent_path());
+        if (!problem.empty()) return refuse(file, problem);
+        if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
+            std::fprintf(stderr, "demotorva: --record needs ffmpeg; install the Debian package ffmpeg "
+                                 "(sudo apt-get install ffmpeg)\n");
             return false;
         }
     }
+    if (!options.audioFile.empty()) {
+        const std::string& file = options.audioFile;
+        if (!hasExtension(file, ".wav")) return refuse(file, "the name must end in .wav");
+        std::string problem = folderProblem(fs::absolute(file).parent_path());
+        if (!problem.empty()) return refuse(file, problem);
+    }
+    if (!options.framesDir.empty()) {
+        // The frames' own folder is made when missing; the one it goes in must exist.
+        const fs::path dir = fs::absolute(options.framesDir);
+        std::error_code e;
+        std::string problem = fs::exists(dir, e) ? folderProblem(dir) : folderProblem(dir.parent_path());
+        if (!problem.empty()) return refuse(options.framesDir, problem);
+        fs::create_directory(dir, e);
+        if (e) return refuse(options.framesDir, e.message());
+    }
     return true;
+}
+
+bool audioOnlyRequested(const DemoOptions& options)
+{
+    return !options.audioFile.empty() && options.recordFile.empty() && options.framesDir.empty() &&
+           !options.benchmark;
+}
+
+int renderAudioOnly(const DemoOptions& options)
+{
+    run = OfflineRun{};
+    run.options = options;
+    stretchFrames(options, run.firstToWrite, run.lastToWrite);
+    const int64_t frames = std::max<int64_t>(run.lastToWrite - run.firstToWrite + 1, 0);
+    return writeAudio(options.audioFile, frameTime(run.firstToWrite), static_cast<double>(frames) / options.fps,
+                      44100)
+               ? 0
+               : 1;
 }
 
 bool beginOfflineRender(const DemoOptions& options)
 {
     run = OfflineRun{};
     run.options = options;
+    GLint largest[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+    if (demoSettings.width > largest[0] || demoSettings.height > largest[1]) {
+        std::fprintf(stderr, "demotorva: this OpenGL driver draws at most %d x %d, not %d x %d%s\n", largest[0],
+                     largest[1], demoSettings.width, demoSettings.height,
+                     options.supersample > 1 ? "; use a smaller --supersample or --size" : "; use a smaller --size");
+        return false;
+    }
+    // Whole ticks of the virtual counter per frame; the exact remainder is the time offset.
     run.countsPerFrame = clockTicksPerSecond * 1000;
     useVirtualCounter(run.countsPerFrame * options.fps, 0);
+    demoState.timeOffset = 0.0f;
     setIgnoreEvents(true);
     clearMessages();
-    double end = options.to >= 0 ? std::min(options.to, demoLength) : demoLength;
-    run.totalFrames = static_cast<int64_t>(std::floor(end * options.fps)) + 1;
-    run.progress = isatty(fileno(stderr)) != 0;
-    run.started = run.lastProgress = Clock::now();
+    stretchFrames(options, run.firstToWrite, run.lastToWrite);
     resetBenchmarkReport();
-    run.pixels.resize(static_cast<size_t>(demoSettings.width) * demoSettings.height * 3);
-    run.flipped.resize(run.pixels.size());
-    if (!options.recordFile.empty()) {
-        run.videoTemp = options.recordFile + ".video.mp4";
-        std::string command = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " +
-                              std::to_string(demoSettings.width) + "x" + std::to_string(demoSettings.height) +
-                              " -framerate " + std::to_string(options.fps) +
-                              " -i - -c:v libx264 -preset veryfast -pix_fmt yuv420p -threads 1 " +
-                              shellQuote(run.videoTemp);
-        run.video = popen(command.c_str(), "w");
-        if (!run.video) {
-            std::fprintf(stderr, "demotorva: cannot start ffmpeg\n");
-            return false;
-        }
+    run.progress = !options.quiet && !options.benchmark && isatty(fileno(stderr)) != 0;
+    installInterruptHandlers();
+    if (!options.recordFile.empty() && !startVideo(options)) {
+        removeAudioTemp();
+        restoreInterruptHandlers();
+        return false;
     }
+    if (!options.benchmark && (!options.framesDir.empty() || !options.recordFile.empty())) {
+        FrameWriterSettings settings;
+        settings.width = demoSettings.width / options.supersample;
+        settings.height = demoSettings.height / options.supersample;
+        settings.scale = options.supersample;
+        settings.framesDir = options.framesDir;
+        settings.video = options.recordFile.empty() ? nullptr : &run.video;
+        run.writing = startFrameWriter(settings);
+    }
+    run.started = run.lastProgress = Clock::now();
     frameHook = afterSwap;
     return true;
 }
@@ -242,29 +368,34 @@ bool beginOfflineRender(const DemoOptions& options)
 bool finishOfflineRender()
 {
     frameHook = nullptr;
+    const bool interrupted = interruptRequested();
+    bool ok = !run.failed && !interrupted;
+    if (run.writing) ok = stopFrameWriter(!ok) && ok;
+    run.writing = false;
     showProgress(true);
-    bool ok = !run.failed;
     if (run.options.benchmark) std::fputs(benchmarkReportText(baselineFramesPerSecond()).c_str(), stdout);
-    double start = run.firstWritten >= 0 ? frameTime(run.firstWritten) : run.options.from;
-    double seconds = static_cast<double>(run.framesWritten) / run.options.fps;
-    if (!run.options.audioFile.empty() && !writeAudio(run.options.audioFile, start, seconds)) ok = false;
-    if (run.video) {
-        if (pclose(run.video) != 0) ok = false;
-        run.video = nullptr;
-        std::string wav = run.options.recordFile + ".audio.wav";
-        if (ok && writeAudio(wav, start, seconds)) {
-            std::string command = "ffmpeg -loglevel error -y -i " + shellQuote(run.videoTemp) + " -i " +
-                                  shellQuote(wav) + " -c:v copy -c:a aac -b:a 192k -shortest " +
-                                  shellQuote(run.options.recordFile);
-            if (std::system(command.c_str()) != 0) ok = false;
-        } else {
-            ok = false;
-        }
-        std::error_code e;
-        fs::remove(wav, e);
-        fs::remove(run.videoTemp, e);
-        if (ok) std::fprintf(stderr, "demotorva: wrote %s\n", run.options.recordFile.c_str());
+    if (ok && !run.options.audioFile.empty()) {
+        double start = run.firstWritten >= 0 ? frameTime(run.firstWritten) : run.options.from;
+        double seconds = static_cast<double>(run.framesWritten) / run.options.fps;
+        ok = writeAudio(run.options.audioFile, start, seconds, audioOutputRate);
     }
+    if (!run.options.recordFile.empty()) {
+        const std::string& file = run.options.recordFile;
+        std::string error;
+        if (!ok) {
+            abortVideoEncoder(run.video);
+        } else {
+            if (run.progress) std::fprintf(stderr, "muxing %s ...\n", file.c_str());
+            ok = finishVideoEncoder(run.video, error);
+        }
+        removeAudioTemp();
+        if (ok) std::fprintf(stderr, "demotorva: wrote %s\n", file.c_str());
+        else std::fprintf(stderr, "demotorva: %s not written%s%s\n", file.c_str(), error.empty() ? "" : ": ",
+                          error.c_str());
+    }
+    if (interrupted) std::fprintf(stderr, "demotorva: stopped by %s\n", interruptSignalName());
+    restoreInterruptHandlers();
+    demoState.timeOffset = 0.0f;
     useRealCounter();
     setIgnoreEvents(false);
     return ok;

@@ -90,7 +90,7 @@ bool readFramePicture(const std::string& path, FramePicture& picture)
         png_image_free(&image);
         return false;
     }
-    // Names are frame-NNNNNN-TTTT.TTT.png.
+    // Names are frame-NNNNNN-TTTT.TTTTTT.png.
     const std::string name = fs::path(path).stem().string();
     const size_t dash = name.rfind('-');
     picture.time = dash == std::string::npos ? 0.0f : std::strtof(name.c_str() + dash + 1, nullptr);
