@@ -32,4 +32,4 @@ mkdir "$work/elsewhere"
 cd "$work/elsewhere"
 out=$(SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$prefix/bin/demotorva" --frames frames --fps 1 --from 40 --to 40 -q)
 if [ -n "$out" ]; then echo "installed demo did not find its data: $out"; exit 1; fi
-[ -s frames/frame-000040-0040.000.png ] || { echo "no frame written"; ls -R; exit 1; }
+[ -s frames/frame-000040-0040.000000.png ] || { echo "no frame written"; ls -R; exit 1; }
