@@ -85,10 +85,11 @@ int loadAseModel(const char* path, AseModel& model)
 {
     // The whole file in memory once: mapped where it can be, read into a buffer otherwise.
     MappedFile file;
-    if (!openMappedFile(resolvePath(path).c_str(), file)) {
+    const std::string resolved = resolvePath(path);
+    if (!openMappedFile(resolved.c_str(), file)) {
         std::printf("# %s not found!\n", path);
         std::fflush(stdout);
-        noteMissingFile(path);
+        noteMissingFile(resolved);
         return 0;
     }
     AseReadOptions options;

@@ -23,9 +23,10 @@ TgaStatus readTgaImage(const char* path, TgaImage& image)
 {
     image = TgaImage{};
     // Opened for reading only: the loader never writes, and a read-only picture must load.
-    std::FILE* file = std::fopen(resolvePath(path).c_str(), "rb");
+    const std::string resolved = resolvePath(path);
+    std::FILE* file = std::fopen(resolved.c_str(), "rb");
     if (!file) {
-        noteMissingFile(path);
+        noteMissingFile(resolved);
         return TgaCannotOpen;
     }
     unsigned char head[3] = {};

@@ -46,9 +46,10 @@ void fillAudio(void*, Uint8* stream, int length)
 
 std::unique_ptr<openmpt::module> openModule(const char* file)
 {
-    std::ifstream in(resolvePath(file), std::ios::binary);
+    const std::string path = resolvePath(file);
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
-        noteMissingFile(file);
+        noteMissingFile(path);
         fail(AudioFileUnreadable);
         return nullptr;
     }

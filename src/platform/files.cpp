@@ -59,5 +59,5 @@ std::string resolvePath(const std::string& name)
     return current.string();
 }
 
-void noteMissingFile(const std::string& name) { missingFiles.insert(resolvePath(name)); }
+void noteMissingFile(const std::string& path) { missingFiles.insert(path); }
 int missingFileCount() { return static_cast<int>(missingFiles.size()); }

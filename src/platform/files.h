@@ -7,6 +7,7 @@
 // with '\' read as a separator and each component matched case-insensitively; otherwise name.
 std::string resolvePath(const std::string& name);
 // A tally of the demo's files that could not be opened, kept by the readers as they fail, so
-// the program can say in one line how much of its data is missing. Each name counts once.
-void noteMissingFile(const std::string& name);
+// the program can say in one line how much of its data is missing. Each path (as resolvePath
+// gave it) counts once.
+void noteMissingFile(const std::string& path);
 int missingFileCount();

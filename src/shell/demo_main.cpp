@@ -76,7 +76,8 @@ void reportMissingData(const DemoOptions& options)
 {
     // The module is opened only once the music starts, after this line; count it here.
     std::error_code e;
-    if (!fs::exists(resolvePath(musicModuleFile), e)) noteMissingFile(musicModuleFile);
+    const std::string module = resolvePath(musicModuleFile);
+    if (!fs::exists(module, e)) noteMissingFile(module);
     int missing = missingFileCount();
     if (missing == 0) return;
     std::string here = fs::current_path(e).string();
@@ -163,17 +164,13 @@ int playDemo(const DemoOptions& options)
         closeGlWindow();
         return 1;
     }
-    if (offline) {
-        startClock();
-        runDemoSequence();
-    } else {
+    // Offline runs never start late or loop: the options refuse --start and --loop with them.
+    startPlaying(options);
+    runDemoSequence();
+    while (options.loop && !demoState.quitRequested) {
+        rewindDemo();
         startPlaying(options);
         runDemoSequence();
-        while (options.loop && !demoState.quitRequested) {
-            rewindDemo();
-            startPlaying(options);
-            runDemoSequence();
-        }
     }
     bool offlineOk = true;
     if (offline) offlineOk = finishOfflineRender();
