@@ -216,38 +216,46 @@ TEST_F(Intro, NegativeDtRunsTheMotionsStillUnderWayBackwards)
 TEST_F(Intro, WallShowsTheLandscapePassInTilesInFrontOfTheBoxRoom)
 {
     // A white cube round the landscape camera: the pass is tinted (1, 0.6, 0.6) everywhere. The
-    // box room is solid green; the wall has swung into place.
+    // box room is solid green; the wall has swung into place. Drawn into the texture, then (as
+    // on a driver without framebuffer objects) into the frame's corner and copied.
     solidTexture(9201, 255, 255, 255);
     solidTexture(IntroBoxTexture, 0, 255, 0);
     landscapeModel = texturedCube(3000.0f, 9201);
-    introState.tilt = 0.0f;
-    introState.mainEyeZ = 2.57f;
-    introState.mainEyeY = 1.7f;
-    introState.mainCentreX = 2.3f;
-    frame(20.0f, 20.0f);
-    // Eye (2.3, 1.7, 2.57) looks along -z with 90 degrees vertical: x = 0.25 (first column's
-    // middle), 0.55 (the gap after it) and -0.6 (left of the wall), at y = 1.45 (third row).
-    auto column = [](float x) { return int(std::lround(400.0 + 400.0 * (x - 2.3) / (2.57 * 4.0 / 3.0))); };
-    const int row = int(std::lround(300.0 + 300.0 * (1.45 - 1.7) / 2.57));
-    const Rgb tile = readPixel(column(0.25f), row), gap = readPixel(column(0.55f), row),
-              outside = readPixel(column(-0.6f), row);
-    EXPECT_NEAR(tile.r, 255, 3);
-    EXPECT_NEAR(tile.g, 153, 3);
-    EXPECT_NEAR(tile.b, 153, 3);
-    EXPECT_LT(gap.r, 10);
-    EXPECT_GT(gap.g, 240);
-    EXPECT_LT(outside.r, 10);
-    EXPECT_GT(outside.g, 240);
-    // The landscape pass itself is gone from the corner: the far right tile shows the copy too.
-    const Rgb right = readPixel(column(4.45f), row);
-    EXPECT_NEAR(right.g, 153, 3);
-    GLint viewport[4] = {};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 800);
-    EXPECT_EQ(viewport[3], 600);
-    GLfloat clear[4] = {};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FLOAT_EQ(clear[2], 0.2f);  // the dark blue for the next landscape pass
+    ASSERT_TRUE(textureTargetReady(landscapeTarget));
+    for (bool intoTexture : {true, false}) {
+        SCOPED_TRACE(intoTexture ? "drawn into the texture" : "copied from the frame");
+        if (!intoTexture) deleteTextureTarget(landscapeTarget);
+        introState = IntroState{};
+        introState.tilt = 0.0f;
+        introState.mainEyeZ = 2.57f;
+        introState.mainEyeY = 1.7f;
+        introState.mainCentreX = 2.3f;
+        frame(20.0f, 20.0f);
+        // Eye (2.3, 1.7, 2.57) looks along -z with 90 degrees vertical: x = 0.25 (first column's
+        // middle), 0.55 (the gap after it) and -0.6 (left of the wall), at y = 1.45 (third row).
+        auto column = [](float x) { return int(std::lround(400.0 + 400.0 * (x - 2.3) / (2.57 * 4.0 / 3.0))); };
+        const int row = int(std::lround(300.0 + 300.0 * (1.45 - 1.7) / 2.57));
+        const Rgb tile = readPixel(column(0.25f), row), gap = readPixel(column(0.55f), row),
+                  outside = readPixel(column(-0.6f), row);
+        EXPECT_NEAR(tile.r, 255, 3);
+        EXPECT_NEAR(tile.g, 153, 3);
+        EXPECT_NEAR(tile.b, 153, 3);
+        EXPECT_LT(gap.r, 10);
+        EXPECT_GT(gap.g, 240);
+        EXPECT_LT(outside.r, 10);
+        EXPECT_GT(outside.g, 240);
+        // The landscape pass itself is gone from the corner: the far right tile shows the copy too.
+        const Rgb right = readPixel(column(4.45f), row);
+        EXPECT_NEAR(right.g, 153, 3);
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], 800);
+        EXPECT_EQ(viewport[3], 600);
+        GLfloat clear[4] = {};
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        EXPECT_FLOAT_EQ(clear[2], 0.2f);  // the dark blue for the next landscape pass
+    }
+    createTextureTarget(landscapeTarget, copyTexture[0], 512);
 }
 }  // namespace
 

@@ -46,6 +46,7 @@ bool lookUpAll(GlFramebufferApi& api, const char* suffix)
     all &= lookUp(api.bindRenderbuffer, "glBindRenderbuffer", suffix);
     all &= lookUp(api.renderbufferStorage, "glRenderbufferStorage", suffix);
     all &= lookUp(api.framebufferRenderbuffer, "glFramebufferRenderbuffer", suffix);
+    all &= lookUp(api.framebufferTexture2D, "glFramebufferTexture2D", suffix);
     all &= lookUp(api.blitFramebuffer, "glBlitFramebuffer", suffix);
     return all;
 }

@@ -7,8 +7,13 @@
 // 4.7 x 3.5 tile wall it regains about its proportions. Because the landscape camera is
 // multiplied onto the main view, the picture on the wall takes part in the wall's own tilt.
 //
-// The box room is drawn without depth testing right after that clear, so it is pure background
-// for the wall. The title bars, lines, logo and credit are drawn last under a 45-degree overlay
+// Where the driver can draw into a texture, the landscape is drawn into the copy texture itself
+// (render/texture_target) instead of into the corner of the frame: the same pixels without the
+// copy, and the frame's own clear is then the one after the pass.
+//
+// The box room is pure background for the wall: it is drawn after the wall, only where the wall
+// left the depth buffer cleared, which gives the pixels of drawing it first without depth testing
+// and shades none that the wall then covers. The title bars, lines, logo and credit are drawn last under a 45-degree overlay
 // projection, scaled to 1/20, in front of everything the depth buffer holds.
 //
 // All motion is integrated from the time since the previous frame: a long gap moves everything
@@ -27,6 +32,7 @@
 #include "render/draw_helpers.h"
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
+#include "render/texture_target.h"
 #include "render/tile_wall.h"
 #include "shell/demo_clock.h"
 #include "shell/demo_state.h"
@@ -34,6 +40,7 @@
 IntroState introState;
 AseModel landscapeModel;
 TextureId copyTexture[1] = {0};
+TextureTarget landscapeTarget;
 
 namespace {
 constexpr const char* landscapeModelFile = "models/landscape/landscape.ase";
@@ -144,9 +151,10 @@ void moveLandscapeEye(int leg, float dt)
 
 double aspect() { return static_cast<double>(demoSettings.width) / demoSettings.height; }
 
-// The landscape under the main view into the lower-left corner, copied into the texture, then
-// cleared away. Leaves the clear colour for the next frame's first clear.
-void renderLandscapeIntoTexture()
+// The landscape under the main view into the copy texture: drawn into the texture directly, or
+// into the lower-left corner, copied and cleared away. Leaves the frame cleared to black and the
+// clear colour for the next frame's first clear.
+void renderLandscapeIntoTexture(bool intoTexture)
 {
     const Vector3& eye = introState.landscapeEye;
     glPushMatrix();
@@ -158,8 +166,12 @@ void renderLandscapeIntoTexture()
     glColor3f(1.0f, 0.6f, 0.6f);
     drawAseModel(landscapeModel, 1, 1, 0, 0, 0, 0);
 
-    glBindTexture(GL_TEXTURE_2D, copyTexture[0]);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, copySize, copySize, 0);
+    if (intoTexture) {
+        endTextureTarget(landscapeTarget);
+    } else {
+        glBindTexture(GL_TEXTURE_2D, copyTexture[0]);
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, copySize, copySize, 0);
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
     glClearColor(0.0f, 0.0f, 0.2f, 0.5f);
@@ -167,11 +179,15 @@ void renderLandscapeIntoTexture()
 }
 
 // The box room behind the wall under its own wide projection and a camera whose look-at circles
-// (-4, -4) with radius 4; the centre set here is used by the next frame.
+// (-4, -4) with radius 4; the centre set here is used by the next frame. Its pixels all lie at
+// the far end of the depth range and pass only where the depth buffer is still cleared; it
+// writes no depth, so the overlay meets the depth buffer the wall left.
 void renderBoxRoomBackground(float dt)
 {
     IntroState& s = introState;
-    glDisable(GL_DEPTH_TEST);
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -187,7 +203,9 @@ void renderBoxRoomBackground(float dt)
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0.0, 1.0);
 }
 
 void drawTitleTexts()
@@ -230,6 +248,7 @@ bool loadIntroScene()
 {
     copySize = frameCopySize(copyBase);
     createBlankTexture(copyTexture, copySize, 3, GL_RGB, 0);
+    createTextureTarget(landscapeTarget, copyTexture[0], copySize);
     loadTgaTexture("maps/blueBox.tga", IntroBoxTexture);
     loadTgaTexture("maps/quibe.tga", IntroLogoTexture);
     const int status = loadTgaTexture("maps/by_torva.tga", IntroCreditTexture);
@@ -253,7 +272,10 @@ bool drawIntroScene(float t)
     IntroState& s = introState;
     const float dt = t - demoState.previousFrameTime;
 
-    // The clear colour is the dark blue the previous frame left for the landscape pass.
+    // The clear colour is the dark blue the previous frame left for the landscape pass; drawn
+    // into the texture, the pass clears the texture with it.
+    const bool intoTexture = textureTargetReady(landscapeTarget);
+    if (intoTexture) beginTextureTarget(landscapeTarget);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     // Landscape, box room and wall are opaque (colour and textures of alpha 1): blending would
@@ -274,14 +296,14 @@ bool drawIntroScene(float t)
     gluLookAt(mainEyeX, s.mainEyeY, s.mainEyeZ, s.mainCentreX, mainCentreY, 0.0, 0.0, 1.0, 0.0);
     glRotatef(s.tilt, -1.0f, -1.0f, 0.0f);
 
-    renderLandscapeIntoTexture();
-    renderBoxRoomBackground(dt);
+    renderLandscapeIntoTexture(intoTexture);
 
     glBindTexture(GL_TEXTURE_2D, copyTexture[0]);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glEnable(GL_TEXTURE_2D);
     glColor3f(1.0f, 1.0f, 1.0f);
     drawTileWall(8, 6);
+    renderBoxRoomBackground(dt);
 
     if (s.tilt > 0.0f) {
         s.tilt -= tiltRate * dt;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "assets/ase_model.h"
+#include "render/texture_target.h"
 #include "render/vector3.h"
 #include "shell/scene_runner.h"
 
@@ -38,6 +39,9 @@ struct IntroState {
 extern IntroState introState;
 extern AseModel landscapeModel;      // "models/landscape/landscape.ase"
 extern TextureId copyTexture[1];  // the 512 x 512 copy of the landscape pass
+// Draws the landscape pass straight into copyTexture where the driver allows; not ready: the
+// pass is drawn into the frame's corner and copied.
+extern TextureTarget landscapeTarget;
 
 // 0 to 3 while the scene runs, 4 once the time is past its last leg.
 int introLeg(float t);
