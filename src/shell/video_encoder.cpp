@@ -17,7 +17,8 @@
 
 namespace fs = std::filesystem;
 
-const char* const defaultVideoPreset = "superfast";
+const char* const defaultVideoPreset = "ultrafast";
+const char* const defaultVideoTuning = "cabac=1:deblock=1:bframes=3";
 
 namespace {
 volatile sig_atomic_t interruptSignal = 0;
@@ -109,6 +110,7 @@ bool startVideoEncoder(VideoEncoder& encoder, const VideoSettings& settings, std
     args.insert(args.end(), {"-vf", "vflip", "-c:v", "libx264", "-preset",
                              settings.preset.empty() ? defaultVideoPreset : settings.preset, "-crf",
                              std::to_string(settings.crf), "-pix_fmt", "yuv420p"});
+    if (settings.preset.empty()) args.insert(args.end(), {"-x264-params", defaultVideoTuning});
     if (settings.threads > 0) args.insert(args.end(), {"-threads", std::to_string(settings.threads)});
     args.insert(args.end(), {"-f", matroska ? "matroska" : "mp4", encoder.tempFile});
     std::vector<char*> argv;
