@@ -1,7 +1,8 @@
 // The temple scene's state through its real draw under the offscreen context: the camera's legs
 // and their boundaries, the end of the scene, the words' rise and fall windows with steady and
 // uneven frames, paused, zero and negative frame durations, the fog, the words drawn with the
-// opacity of the frame before, and the cleanup that releases the model.
+// opacity of the frame before, the cleanup that releases the model, and the rehearsal of the
+// first frame at start-up that leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -12,6 +13,7 @@
 
 #include "scenes/temple_scene.h"
 #include "shell/demo_state.h"
+#include "shell/scene_rehearsal.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/scene_frames.h"
@@ -281,4 +283,31 @@ TEST_F(Temple, TempleIsSeenThroughA75DegreeLens)
         EXPECT_NEAR(items[0].vertices[k].x, x, 0.05) << "corner " << k;
         EXPECT_NEAR(items[0].vertices[k].y, y, 0.05) << "corner " << k;
     }
+}
+
+TEST_F(Temple, RehearsalDrawsUnseenAndPutsEverythingBack)
+{
+    // As before the music starts: the intro's state, no fog, a frame time of its own.
+    solidTexture(9302, 0, 0, 255);
+    templeModel = texturedCube(200.0f, 9302);
+    glDisable(GL_FOG);
+    glDisable(GL_TEXTURE_2D);
+    glClearColor(0.1f, 0.2f, 0.3f, 1.0f);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    demoState.previousFrameTime = 12.5f;
+    rehearseScenes();
+    ASSERT_EQ(templeModel.objects.size(), 1u);
+    EXPECT_EQ(templeModel.objects[0].faceCount, 12) << "the real run still draws the model";
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLfloat clear[4] = {}, modelview[16] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_FLOAT_EQ(clear[2], 0.3f);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    EXPECT_FLOAT_EQ(modelview[0], 1.0f);
+    EXPECT_FLOAT_EQ(modelview[14], 0.0f);
+    EXPECT_EQ(demoState.previousFrameTime, 12.5f);
+    EXPECT_FALSE(demoState.sceneDone);
+    glEnable(GL_FOG);  // as the other cases expect after the scene's init
 }

@@ -24,6 +24,7 @@
 #include "shell/demo_state.h"
 #include "shell/gl_window.h"
 #include "shell/offline_render.h"
+#include "shell/scene_rehearsal.h"
 #include "shell/scene_runner.h"
 
 namespace fs = std::filesystem;
@@ -152,6 +153,7 @@ int playDemo(const DemoOptions& options)
     }
     if (!loadEverything()) return 1;
     reportMissingData(options);
+    rehearseScenes();
     if (demoSettings.soundEnabled) {
         audioApi.start();
         demoState.musicHandle = audioApi.musicLoad(musicModuleFile);
