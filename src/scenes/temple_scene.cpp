@@ -119,7 +119,11 @@ bool drawTempleScene(float t)
     gluLookAt(s.templeEye.x, s.templeEye.y, s.templeEye.z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glScalef(0.05f, 0.05f, 0.05f);
     glColor3f(1.0f, 1.0f, 1.0f);
+    // The model's solids are closed and the camera stays outside them: faces turned away are
+    // hidden behind nearer ones of the same solid, and the renderer need not shade them first.
+    glEnable(GL_CULL_FACE);
     drawAseModel(templeModel, 1, 1, 1, 0, 0, 0);
+    glDisable(GL_CULL_FACE);
 
     setPerspective(45.0, 0.001, 100.0);
     glLoadIdentity();

@@ -219,7 +219,9 @@ void addGround(Mesh& m)
     }
 }
 
-// A dome of sky standing on the ground's edge, its normals turned inwards.
+// A dome of sky standing on the ground's edge, its normals turned inwards. At its distance the
+// scene's fog covers it wholly (its pixels are the fog's grey to the last level), so it has no
+// texture: a picture over half the frame that nobody could see would only cost its sampling.
 void addSky(Mesh& m)
 {
     constexpr float pi = 3.14159265358979f;
@@ -252,7 +254,7 @@ MeshMaterial templeMaterial(const char* name, const char* bitmap, Point3 emissio
 {
     MeshMaterial m;
     m.name = name;
-    m.bitmap = std::string("models/templo01/") + bitmap;
+    m.bitmap = *bitmap ? std::string("models/templo01/") + bitmap : std::string();
     m.ambient = emission;
     m.diffuse = emission;
     m.specular = {0.0f, 0.0f, 0.0f};
@@ -283,7 +285,7 @@ MeshScene templeScene()
                        templeMaterial("Wall", "wall.tga", stone),
                        templeMaterial("Door", "door.tga", stone),
                        templeMaterial("Ground", "ground.tga", stone),
-                       templeMaterial("Sky", "sky.tga", {1.0f, 1.0f, 1.0f})};
+                       templeMaterial("Sky", "", {0.6f, 0.6f, 0.6f})};
     // Directions in the camera's frame (x right, y up, z towards the viewer); see the top.
     scene.lights.push_back({"KeyLight", {700.0f, 550.0f, 500.0f}, {0.046f, 0.042f, 0.034f}, 0.85f});
     scene.lights.push_back({"FillLight", {-800.0f, 200.0f, 100.0f}, {0.01f, 0.012f, 0.016f}, 1.0f});

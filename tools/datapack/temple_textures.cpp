@@ -1,5 +1,5 @@
 // The temple's textures: its masonry, fluted shafts, frieze, tiles, door, the paving of its
-// ground and its sky. The model's faces are few and large, so the detail lives here: joints,
+// ground. The model's faces are few and large, so the detail lives here: joints,
 // flutes and triglyphs are painted with the shade they would cast, weathering streaks the
 // stone from above, and corners where light reaches less (the foot of a wall, the underside of
 // the cornice, the necking of a column) are darkened as ambient occlusion would darken them.
@@ -245,21 +245,6 @@ Image groundTexture()
     return image;
 }
 
-// Overcast sky: pale at the horizon (v = 0), bluer towards the top, soft clouds drifting across.
-Image skyTexture()
-{
-    const int n = 128;
-    Image image = makeImage(n, n, {0, 0, 0, 1});
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) {
-            const float v = 1.0f - (y + 0.5f) / n;
-            Colour c = mixColour({0.84f, 0.84f, 0.83f, 1}, {0.52f, 0.62f, 0.78f, 1}, smoothStep(0.0f, 1.0f, v));
-            const float cloud = fractalNoise((x + 0.5f) / 16.0f, (y + 0.5f) / 16.0f, 8, 4, 111u);
-            c = mixColour(c, {0.90f, 0.90f, 0.90f, 1}, 0.7f * smoothStep(0.5f, 0.75f, cloud) * (1.0f - v));
-            pixelAt(image, x, y) = c;
-        }
-    return image;
-}
 }  // namespace
 
 bool writeTempleTextures(const std::string& dir)
@@ -270,7 +255,7 @@ bool writeTempleTextures(const std::string& dir)
     };
     const Texture textures[] = {{"marble.tga", marbleTexture}, {"wall.tga", wallTexture},   {"column.tga", columnTexture},
                                 {"frieze.tga", friezeTexture}, {"roof.tga", roofTexture},   {"door.tga", doorTexture},
-                                {"ground.tga", groundTexture}, {"sky.tga", skyTexture}};
+                                {"ground.tga", groundTexture}};
     std::error_code error;
     std::filesystem::create_directories(dir + "/models/templo01", error);
     for (const Texture& t : textures) {
