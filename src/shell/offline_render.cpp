@@ -252,26 +252,32 @@ double baselineFramesPerSecond()
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
     glColor4f(1, 1, 1, 1);
-    const int frames = 300;
-    auto start = Clock::now();
-    for (int i = 0; i < frames; ++i) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex2f(0, 0);
-        glTexCoord2f(1, 0);
-        glVertex2f(1, 0);
-        glTexCoord2f(1, 1);
-        glVertex2f(1, 1);
-        glTexCoord2f(0, 1);
-        glVertex2f(0, 1);
-        glEnd();
-        swapGlBuffers();
-        glFinish();
+    // The first frames compile the renderer's program and are not counted; the fastest of
+    // three rounds is taken, so that a moment's interruption by other work on the machine does
+    // not lower the baseline and raise every scene's ratio.
+    double best = 0.0;
+    for (int round = -1; round < 3; ++round) {
+        const int frames = round < 0 ? 20 : 150;
+        auto start = Clock::now();
+        for (int i = 0; i < frames; ++i) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glBegin(GL_QUADS);
+            glTexCoord2f(0, 0);
+            glVertex2f(0, 0);
+            glTexCoord2f(1, 0);
+            glVertex2f(1, 0);
+            glTexCoord2f(1, 1);
+            glVertex2f(1, 1);
+            glTexCoord2f(0, 1);
+            glVertex2f(0, 1);
+            glEnd();
+            swapGlBuffers();
+            glFinish();
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (round >= 0 && seconds > 0) best = std::max(best, frames / seconds);
     }
-    glFinish();
-    double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return seconds > 0 ? frames / seconds : 0.0;
+    return best;
 }
 }  // namespace
 
