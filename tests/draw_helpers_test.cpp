@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "render/draw_helpers.h"
-#include "shell/demo_state.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 
@@ -207,10 +206,7 @@ TEST_F(DrawHelpers, PixelSizesFollowTheFrameHeight)
     };
     for (const Case& c : {Case{800, 600, 1.0f, 512}, Case{1600, 1200, 2.0f, 1024}, Case{1920, 1440, 2.4f, 1024},
                           Case{3200, 2400, 4.0f, 2048}, Case{3840, 2880, 4.8f, 2048}, Case{320, 240, 1.0f, 128}}) {
-        demoSettings.width = c.width;
-        demoSettings.height = c.height;
-        EXPECT_FLOAT_EQ(frameLineWidth(), c.line) << c.height;
-        EXPECT_EQ(frameCopySize(512), c.copy) << c.height;
+        EXPECT_FLOAT_EQ(frameLineWidth(c.height), c.line) << c.height;
+        EXPECT_EQ(frameCopySize(512, c.width, c.height), c.copy) << c.height;
     }
-    demoSettings = DemoSettings{};
 }

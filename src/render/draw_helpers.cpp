@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "shell/demo_state.h"
 
 namespace {
 // The screen quad's corners are those of a 4:3 rectangle 0.1 in front of the eye, pushed back
@@ -137,26 +136,26 @@ void drawTexturedQuad(float x, float y, float z, float width, float height, floa
     glPopMatrix();
 }
 
-void setPerspective(double fovy, double zNear, double zFar)
+void setPerspective(double fovy, double aspect, double zNear, double zFar)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fovy, static_cast<double>(demoSettings.width) / demoSettings.height, zNear, zFar);
+    gluPerspective(fovy, aspect, zNear, zFar);
     glMatrixMode(GL_MODELVIEW);
 }
 
-float frameLineWidth()
+float frameLineWidth(int frameHeight)
 {
-    return demoSettings.height > 600 ? static_cast<float>(demoSettings.height) / 600.0f : 1.0f;
+    return frameHeight > 600 ? static_cast<float>(frameHeight) / 600.0f : 1.0f;
 }
 
-int frameCopySize(int base)
+int frameCopySize(int base, int frameWidth, int frameHeight)
 {
     int size = base;
-    while (demoSettings.height >= 600 * (size / base) * 2) size *= 2;
+    while (frameHeight >= 600 * (size / base) * 2) size *= 2;
     GLint largestTexture = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largestTexture);
-    const int shorterSide = std::min(demoSettings.width, demoSettings.height);
+    const int shorterSide = std::min(frameWidth, frameHeight);
     while (size > 1 && (size > shorterSide || (largestTexture > 0 && size > largestTexture))) size /= 2;
     return size;
 }

@@ -32,16 +32,16 @@ void createBlankTexture(TextureId* names, int size, int components, unsigned int
 // A width x height rectangle with its lower-left corner at (x, y, z), texture coordinates from
 // (0, 0) to (sMax, tMax); binds nothing and sets no state.
 void drawTexturedQuad(float x, float y, float z, float width, float height, float sMax, float tMax);
-// Loads a perspective of fovy degrees for the demo's frame shape into the projection matrix,
-// then makes the modelview matrix current again (its contents untouched).
-void setPerspective(double fovy, double zNear, double zFar);
+// Loads a perspective of fovy degrees for a frame of the given aspect (width / height) into the
+// projection matrix, then makes the modelview matrix current again (its contents untouched).
+void setPerspective(double fovy, double aspect, double zNear, double zFar);
 
-// Pixel sizes written for a 600-line frame, scaled to the frame of demoSettings so the picture
-// keeps its proportions at any size.
+// Pixel sizes written for a 600-line frame, scaled to the frame they are given (the shell's
+// frame size) so the picture keeps its proportions at any size.
 //
 // The width lines are drawn with: 1 at 600 lines, the height's share of 600 above (2 at 1200).
-float frameLineWidth();
+float frameLineWidth(int frameHeight);
 // Edge of a square pass and its copy texture given as base pixels at 600 lines: doubled for
 // each doubling of the frame height (512: 1024 from 1200 lines, 2048 from 2400), halved while
 // it does not fit inside the frame, and never larger than the driver's largest texture.
-int frameCopySize(int base);
+int frameCopySize(int base, int frameWidth, int frameHeight);

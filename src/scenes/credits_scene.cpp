@@ -127,7 +127,7 @@ bool initCreditsScene()
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
-    setPerspective(45.0, 0.001, 1000.0);
+    setPerspective(45.0, frameAspect(), 0.001, 1000.0);
     glLoadIdentity();
     glFogi(GL_FOG_MODE, GL_EXP);
     glFogf(GL_FOG_DENSITY, 0.02f);

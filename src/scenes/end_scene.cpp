@@ -34,7 +34,7 @@ bool initEndScene()
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
-    setPerspective(45.0, 0.001, 1000.0);
+    setPerspective(45.0, frameAspect(), 0.001, 1000.0);
     glLoadIdentity();
     glFogi(GL_FOG_MODE, GL_EXP);
     glFogf(GL_FOG_DENSITY, 0.02f);
@@ -60,7 +60,7 @@ bool drawEndScene(float t)
         demoState.sceneDone = true;
     }
 
-    setPerspective(90.0, 0.01, 1000.0);
+    setPerspective(90.0, frameAspect(), 0.01, 1000.0);
     glLoadIdentity();
     gluLookAt(s.endEye.x, s.endEye.y, s.endEye.z, 3.0, 3.0, 0.0, 0.0, 1.0, 0.0);
     glRotatef(s.wallSpin, -10.0f, -1.0f, 0.0f);
@@ -82,7 +82,7 @@ bool drawEndScene(float t)
     s.scrollY += 0.15f * dt;
     demoState.previousFrameTime = t;
 
-    setPerspective(45.0, 0.01, 1000.0);
+    setPerspective(45.0, frameAspect(), 0.01, 1000.0);
     if (demoState.showTime) drawTimeOverlay(t);
     if (demoState.showFps) drawFpsOverlay();
     return true;

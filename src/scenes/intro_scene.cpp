@@ -149,8 +149,6 @@ void moveLandscapeEye(int leg, float dt)
     }
 }
 
-double aspect() { return static_cast<double>(demoSettings.width) / demoSettings.height; }
-
 // The landscape under the main view into the copy texture: drawn into the texture directly, or
 // into the lower-left corner, copied and cleared away. Leaves the frame cleared to black and the
 // clear colour for the next frame's first clear.
@@ -191,7 +189,7 @@ void renderBoxRoomBackground(float dt)
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    gluPerspective(120.0, aspect(), 0.001, 100.0);
+    gluPerspective(120.0, frameAspect(), 0.001, 100.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     gluLookAt(-1.0, -1.0, -5.0, s.boxCentreX, s.boxCentreY, -15.0, 0.0, 1.0, 0.0);
@@ -246,7 +244,7 @@ void drawBoxRoom()
 
 bool loadIntroScene()
 {
-    copySize = frameCopySize(copyBase);
+    copySize = frameCopySize(copyBase, demoSettings.width, demoSettings.height);
     createBlankTexture(copyTexture, copySize, 3, GL_RGB, 0);
     createTextureTarget(landscapeTarget, copyTexture[0], copySize);
     loadTgaTexture("maps/blueBox.tga", IntroBoxTexture);
@@ -291,7 +289,7 @@ bool drawIntroScene(float t)
     if (leg >= 4) demoState.sceneDone = true;
 
     // Main view: the camera in front of the wall, the whole frame tilted about (-1, -1, 0).
-    setPerspective(90.0, 0.01, 1000.0);
+    setPerspective(90.0, frameAspect(), 0.01, 1000.0);
     glLoadIdentity();
     gluLookAt(mainEyeX, s.mainEyeY, s.mainEyeZ, s.mainCentreX, mainCentreY, 0.0, 0.0, 1.0, 0.0);
     glRotatef(s.tilt, -1.0f, -1.0f, 0.0f);
@@ -317,7 +315,7 @@ bool drawIntroScene(float t)
     // Overlay: 45 degrees, 1/20 scale, depth test still on, blended.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    setPerspective(45.0, 0.1, 100.0);
+    setPerspective(45.0, frameAspect(), 0.1, 100.0);
     glLoadIdentity();
     glDisable(GL_TEXTURE_2D);
     glScalef(0.05f, 0.05f, 0.05f);

@@ -115,7 +115,7 @@ bool drawTempleScene(float t)
     moveEye(leg, dt);
     if (leg >= 4) demoState.sceneDone = true;
 
-    setPerspective(75.0, 0.1, 1000.0);
+    setPerspective(75.0, frameAspect(), 0.1, 1000.0);
     gluLookAt(s.templeEye.x, s.templeEye.y, s.templeEye.z, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glScalef(0.05f, 0.05f, 0.05f);
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -125,7 +125,7 @@ bool drawTempleScene(float t)
     drawAseModel(templeModel, 1, 1, 1, 0, 0, 0);
     glDisable(GL_CULL_FACE);
 
-    setPerspective(45.0, 0.001, 100.0);
+    setPerspective(45.0, frameAspect(), 0.001, 100.0);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);

@@ -129,7 +129,7 @@ bool initTunnelScene()
     glMatrixMode(GL_MODELVIEW);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, demoSettings.width, demoSettings.height);
-    setPerspective(45.0, 0.001, 400.0);
+    setPerspective(45.0, frameAspect(), 0.001, 400.0);
     glLoadIdentity();
     glEnable(GL_FOG);
     glFogi(GL_FOG_MODE, GL_EXP);

@@ -45,4 +45,6 @@ struct DemoState {
 };
 
 extern DemoSettings demoSettings;
+// The frame's shape, width over height, for the scenes' projections.
+inline double frameAspect() { return static_cast<double>(demoSettings.width) / demoSettings.height; }
 extern DemoState demoState;

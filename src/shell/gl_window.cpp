@@ -234,7 +234,7 @@ bool initGlState()
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     // Lines (wireframes, outlines) are one pixel thick at 600 lines and keep that share of the
     // frame at any size; the scenes never set a width of their own.
-    glLineWidth(frameLineWidth());
+    glLineWidth(frameLineWidth(demoSettings.height));
     return true;
 }
 
