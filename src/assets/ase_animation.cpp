@@ -89,31 +89,23 @@ void walkFrames(const std::vector<AnimKey>& keys, const std::vector<KeyValues>& 
         std::fill(out.begin(), out.end(), make(values[0]));
         return;
     }
-    size_t segment = 1;
-    int64_t fs = frameOf(keys[0].time, ticksPerFrame);
-    int64_t fe = frameOf(keys[1].time, ticksPerFrame);
-    int64_t j = 0;
-    for (int64_t k = 0; k < entries; ++k) {
+    // Segment by segment: frame fs holds the earlier key's value, each later frame of the
+    // segment adds j times the segment's step per frame. Entries past the last key keep what
+    // sizeTable gave them.
+    int64_t k = 0;
+    for (size_t segment = 1; segment < count && k < entries; ++segment) {
         const KeyValues& prev = values[segment - 1];
         const KeyValues& next = values[segment];
-        KeyValues entry = prev;
-        if (j != 0) {
-            for (size_t a = 0; a < 4; ++a) {
-                float step = next[a] - prev[a];
-                step = step / static_cast<float>(fe - fs);
-                step = step * static_cast<float>(j);
-                entry[a] = prev[a] + step;
-            }
-        }
-        out[static_cast<size_t>(k)] = make(entry);
-        if (k == fe - 1) {
-            fs = fe;
-            ++segment;
-            j = 0;
-            if (segment >= count) break;
-            fe = frameOf(keys[segment].time, ticksPerFrame);
-        } else {
-            ++j;
+        const int64_t fs = frameOf(keys[segment - 1].time, ticksPerFrame);
+        const int64_t fe = frameOf(keys[segment].time, ticksPerFrame);
+        KeyValues perFrame;
+        for (size_t a = 0; a < 4; ++a) perFrame[a] = (next[a] - prev[a]) / static_cast<float>(fe - fs);
+        out[static_cast<size_t>(k++)] = make(prev);
+        const int64_t end = std::min(fe, entries);
+        for (int64_t j = 1; k < end; ++j, ++k) {
+            KeyValues entry;
+            for (size_t a = 0; a < 4; ++a) entry[a] = prev[a] + perFrame[a] * static_cast<float>(j);
+            out[static_cast<size_t>(k)] = make(entry);
         }
     }
 }
