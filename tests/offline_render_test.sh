@@ -58,6 +58,7 @@ refused() {
 refused "$work/none/v.mp4: the folder $work/none does not exist" --record "$work/none/v.mp4"
 refused "$work/plain/v.mkv: $work/plain is not a folder" --record "$work/plain/v.mkv"
 refused "$work/v.avi: the name must end in .mp4 or .mkv" --record "$work/v.avi"
+refused "$work/v.mp4: a video needs an even width and height, not 801 x 600" --record "$work/v.mp4" --size 801x600
 refused "$work/a.mp3: the name must end in .wav" --audio "$work/a.mp3"
 if [ "$(id -u)" -ne 0 ]; then
     mkdir "$work/locked" && chmod a-w "$work/locked"

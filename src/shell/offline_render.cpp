@@ -286,6 +286,11 @@ bool checkOfflineTools(const DemoOptions& options)
     if (!options.recordFile.empty()) {
         const std::string& file = options.recordFile;
         if (!videoContainerOffered(file)) return refuse(file, "the name must end in .mp4 or .mkv");
+        // The video's colours are stored at half resolution both ways (4:2:0), which H.264
+        // encoders accept only for even sizes.
+        if (frameSizeGiven(options) && (options.width % 2 != 0 || options.height % 2 != 0))
+            return refuse(file, "a video needs an even width and height, not " + std::to_string(options.width) +
+                                    " x " + std::to_string(options.height));
         std::string problem = folderProblem(fs::absolute(file).parent_path());
         if (!problem.empty()) return refuse(file, problem);
         if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) {
