@@ -18,6 +18,7 @@
 #include "shell/demo_options.h"
 #include "shell/demo_state.h"
 #include "shell/frame_writer.h"
+#include "shell/frame_yuv.h"
 #include "shell/offline_render.h"
 #include "shell/scene_runner.h"
 #include "support/gl_context.h"
@@ -177,3 +178,23 @@ TEST(OfflineFrames, LargerFramesShowTheSamePictureSharper)
     fs::remove_all(root, e);
 }
 }  // namespace
+
+TEST(OfflineFrames, VideoFramesGoUprightInVideoRangeColours)
+{
+    // Two 2 x 2 blocks, read back bottom row first: red under blue on the left, white under
+    // black on the right (BGRA bytes).
+    const unsigned char red[4] = {0, 0, 255, 255}, blue[4] = {255, 0, 0, 255};
+    const unsigned char white[4] = {255, 255, 255, 255}, black[4] = {0, 0, 0, 255};
+    std::vector<unsigned char> bgra;
+    for (const unsigned char* p : {red, red, white, white, blue, blue, black, black}) bgra.insert(bgra.end(), p, p + 4);
+    std::vector<unsigned char> yuv;
+    bgraToI420(bgra.data(), 4, 2, yuv);
+    ASSERT_EQ(yuv.size(), 12u);
+    // Luma, top row first: blue 41 and black 16, then red 82 and white 235.
+    EXPECT_EQ(std::vector<int>(yuv.begin(), yuv.begin() + 8), (std::vector<int>{41, 41, 16, 16, 82, 82, 235, 235}));
+    // Chroma of each block's mean: red and blue half each; grey.
+    EXPECT_EQ(yuv[8], 165);
+    EXPECT_EQ(yuv[9], 128);
+    EXPECT_EQ(yuv[10], 175);
+    EXPECT_EQ(yuv[11], 128);
+}

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/png_file.h"
+#include "shell/frame_yuv.h"
 #include "shell/video_encoder.h"
 
 namespace fs = std::filesystem;
@@ -36,7 +37,7 @@ struct FrameWriter {
     bool discard = false;
     bool failed = false;
     std::thread thread;
-    std::vector<unsigned char> small, rgb;  // the writer thread's own
+    std::vector<unsigned char> small, rgb, yuv;  // the writer thread's own
 };
 
 FrameWriter writer;
@@ -58,7 +59,8 @@ bool writeOne(const QueuedFrame& frame)
             return false;
         }
     }
-    if (s.video && !writeVideoFrame(*s.video, pixels, static_cast<size_t>(s.width) * s.height * 4)) {
+    if (s.video) bgraToI420(pixels, s.width, s.height, writer.yuv);
+    if (s.video && !writeVideoFrame(*s.video, writer.yuv.data(), writer.yuv.size())) {
         if (!interruptRequested()) std::fprintf(stderr, "demotorva: ffmpeg stopped taking frames\n");
         return false;
     }

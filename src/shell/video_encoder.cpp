@@ -100,14 +100,14 @@ bool startVideoEncoder(VideoEncoder& encoder, const VideoSettings& settings, std
     const bool matroska = lowerExtension(settings.file) == ".mkv";
     const std::string size = std::to_string(settings.width) + "x" + std::to_string(settings.height);
     std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-                                     "-f", "rawvideo", "-pix_fmt", "bgra", "-video_size", size,
+                                     "-f", "rawvideo", "-pix_fmt", "yuv420p", "-video_size", size,
                                      "-framerate", std::to_string(settings.fps), "-i", "pipe:0"};
     if (!settings.audioFile.empty()) {
         args.insert(args.end(), {"-i", settings.audioFile, "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac",
                                  "-b:a", "192k", "-shortest"});
     }
-    // OpenGL reads rows bottom first; vflip only turns ffmpeg's view of the rows around.
-    args.insert(args.end(), {"-vf", "vflip", "-c:v", "libx264", "-preset",
+    // The frames come upright and in 4:2:0 already (shell/frame_yuv): x264 takes them as they are.
+    args.insert(args.end(), {"-c:v", "libx264", "-preset",
                              settings.preset.empty() ? defaultVideoPreset : settings.preset, "-crf",
                              std::to_string(settings.crf), "-pix_fmt", "yuv420p"});
     if (settings.preset.empty()) args.insert(args.end(), {"-x264-params", defaultVideoTuning});
