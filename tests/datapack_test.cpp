@@ -79,7 +79,12 @@ TEST(DataPack, ModelsReadBackTexturedWithBitmapsInThePack)
         ASSERT_GE(model.objectCount, 1);
         ASSERT_GE(model.materialCount, 1);
         for (const AseMaterial& mat : model.materials) {
-            EXPECT_EQ(mat.hasBitmap, 1);
+            // The temple's sky dome lies wholly in the fog: the one material without a picture.
+            if (std::string(mat.name) == "Sky") {
+                EXPECT_EQ(mat.hasBitmap, 0);
+                continue;
+            }
+            EXPECT_EQ(mat.hasBitmap, 1) << mat.name;
             EXPECT_TRUE(fs::exists(mat.bitmap)) << mat.bitmap;
             EXPECT_EQ(mat.uTiling, 1.0f);
         }
