@@ -13,8 +13,9 @@
 //
 // The box room is pure background for the wall: it is drawn after the wall, only where the wall
 // left the depth buffer cleared, which gives the pixels of drawing it first without depth testing
-// and shades none that the wall then covers. The title bars, lines, logo and credit are drawn last under a 45-degree overlay
-// projection, scaled to 1/20, in front of everything the depth buffer holds.
+// and shades none that the wall then covers. The title bars, lines, logo and credit are drawn
+// last under a 45-degree overlay projection, scaled to 1/20, in front of everything the depth
+// buffer holds.
 //
 // All motion is integrated from the time since the previous frame: a long gap moves everything
 // by the whole gap at once, and a rewind runs the motions still under way backwards. A value
