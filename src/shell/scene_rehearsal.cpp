@@ -8,37 +8,14 @@
 #include <GL/gl.h>
 
 #include "render/outline_font.h"
-#include "scenes/credits_scene.h"
-#include "scenes/end_scene.h"
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
-#include "scenes/tunnel_scene.h"
 #include "shell/demo_state.h"
 
 namespace {
-// Everything a scene's init and draw change, as it was before the rehearsal.
-struct SavedRecords {
-    DemoState demo = demoState;
-    IntroState intro = introState;
-    TempleState temple = templeState;
-    TunnelState tunnel = tunnelState;
-    CreditsState credits = creditsState;
-    EndState end = endState;
-};
-
-void restore(const SavedRecords& saved)
-{
-    demoState = saved.demo;
-    introState = saved.intro;
-    templeState = saved.temple;
-    tunnelState = saved.tunnel;
-    creditsState = saved.credits;
-    endState = saved.end;
-}
-
 // The scene's init and one draw at time t, as its first frame after a cut, with no time passed
-// since the frame before. Its own cleanup is not run: the temple's and tunnel's release their
-// models, which the real run still needs; the font the init made is deleted here instead.
+// since the frame before. Its own cleanup is not run: the temple's releases its model, which the
+// real run still needs; the font the init made is deleted here instead.
 void rehearse(const Scene& scene, float t)
 {
     demoState.previousFrameTime = t;
@@ -53,7 +30,9 @@ void rehearse(const Scene& scene, float t)
 
 void rehearseScenes()
 {
-    const SavedRecords saved;
+    // The records the temple's init and draw can change, as they were.
+    const DemoState savedDemo = demoState;
+    const TempleState savedTemple = templeState;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -68,5 +47,6 @@ void rehearseScenes()
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glPopAttrib();
-    restore(saved);
+    demoState = savedDemo;
+    templeState = savedTemple;
 }
