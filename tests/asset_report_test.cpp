@@ -178,7 +178,7 @@ InspectRun inspect(const std::string& arguments)
 std::vector<fs::path> sampleFiles()
 {
     std::vector<fs::path> files;
-    const fs::path dir = fs::path(DEMOTORVA_TEST_DATA_DIR).parent_path() / "fuzz" / "corpus" / "ase";
+    const fs::path dir = fs::path(DEMOTORVA_TEST_DATA_DIR).parent_path() / "fuzz" / "replay" / "ase";
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(dir, error))
         if (entry.path().extension() == ".ase") files.push_back(entry.path());

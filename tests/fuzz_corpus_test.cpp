@@ -1,5 +1,6 @@
-// Replays the fuzzing corpora: every input the fuzzers kept (seeds and findings) goes through
-// the TGA loader and the ASE reader again, so a fixed fault stays fixed without a fuzzer.
+// Replays the fuzzing corpora: every input the fuzzers start from (corpus/) and every input kept
+// for replay (replay/: hostile cases, findings, real exports) goes through the TGA loader and
+// the ASE reader again, so a fixed fault stays fixed without a fuzzer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,10 +18,12 @@ namespace {
 std::vector<fs::path> corpus(const char* name)
 {
     std::vector<fs::path> files;
-    fs::path dir = fs::path(DEMOTORVA_TEST_DATA_DIR).parent_path() / "fuzz" / "corpus" / name;
-    std::error_code e;
-    for (const auto& entry : fs::directory_iterator(dir, e))
-        if (entry.is_regular_file()) files.push_back(entry.path());
+    const fs::path fuzz = fs::path(DEMOTORVA_TEST_DATA_DIR).parent_path() / "fuzz";
+    for (const char* folder : {"corpus", "replay"}) {
+        std::error_code e;
+        for (const auto& entry : fs::directory_iterator(fuzz / folder / name, e))
+            if (entry.is_regular_file()) files.push_back(entry.path());
+    }
     std::sort(files.begin(), files.end());
     return files;
 }

@@ -50,7 +50,7 @@ int loadAseModelWith(const char* text, size_t size, AseModel& model, const AseRe
         cut = true;
     }
     ase::Reader r{{text, text + size, nullptr, {}}, model, {}, {}, {}};
-    r.memory.left = aseFixedModelBytes + aseModelBytesPerFileByte * static_cast<int64_t>(size);
+    r.memory.left = options.fixedBytes + aseModelBytesPerFileByte * static_cast<int64_t>(size);
     ase::LineIndex index;
     ase::scanText(r.text, options.lineIndex ? &index : nullptr);
     ase::countScene(r);

@@ -36,6 +36,9 @@ struct AseReadOptions {
     const char* modelPath = nullptr;  // where bitmaps are looked for when not found as written
     bool loadTextures = true;         // false: read everything, upload no pictures (no GL needed)
     bool lineIndex = true;
+    // The fixed part of the model's memory budget. The fuzzer lowers it, so that what an input
+    // costs follows its size and cut tables are met often; the demo keeps the default.
+    int64_t fixedBytes = aseFixedModelBytes;
 };
 
 enum AseReadResult : int {
