@@ -7,7 +7,7 @@
 // the frame before, which is then moved: up by 0.2 a second inside the word's rise window, down
 // by 0.2 a second from the window's end on, and kept within 0..1. A rise window of 3 s thus
 // takes a word only to 0.6 (the last word's 4 s to 0.8) before it falls back, so each word fades
-// out while the next fades in.
+// out while the next fades in. A word at opacity 0 is not drawn: it would change no pixel.
 //
 // Fog is on for the whole scene, the words included. The scene draws into the full-window
 // viewport the intro leaves behind.
@@ -135,7 +135,9 @@ bool drawTempleScene(float t)
         const TempleWord& word = templeWords[k];
         glColor4f(1.0f, 1.0f, 1.0f, s.wordAlpha[k]);
         glBindTexture(GL_TEXTURE_2D, word.texture);
-        drawTexturedQuad(word.x, word.y, wordDepth, word.width, word.height, 1.0f, 1.0f);
+        // At opacity 0 a word's blend leaves every pixel (and, with depth testing off, the depth
+        // buffer) as it was; most of the scene has four or five words there.
+        if (s.wordAlpha[k] > 0.0f) drawTexturedQuad(word.x, word.y, wordDepth, word.width, word.height, 1.0f, 1.0f);
         moveWordAlpha(s.wordAlpha[k], word, t, dt);
     }
     glEnable(GL_DEPTH_TEST);

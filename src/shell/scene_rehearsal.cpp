@@ -40,6 +40,9 @@ void rehearseScenes()
     glPushMatrix();
     // A hair after the cut, where the scene's fade-in and flash are under way.
     constexpr float after = 0.05f;
+    // The words are not drawn while their opacity is 0, as all are at the cut: the first is
+    // made faintly visible so that their blended program is compiled here too, not at 36 s.
+    templeState.wordAlpha[0] = 1.0f / 256.0f;
     rehearse(templeScene, introLegEnds[3] + after);
     glFinish();
     glMatrixMode(GL_PROJECTION);
