@@ -207,16 +207,19 @@ void renderBoxRoomBackground(float dt)
     glDepthRange(0.0, 1.0);
 }
 
+// Logo and credit. Until the last leg both are at opacity 0 and are not drawn: their blend
+// would change no pixel, and the depth they would write is met by nothing drawn after them (the
+// fades and the flash draw without depth testing, the two pictures do not overlap).
 void drawTitleTexts()
 {
     const IntroState& s = introState;
     glEnable(GL_TEXTURE_2D);
     glColor4f(1.0f, 1.0f, 1.0f, s.logoAlpha);
     glBindTexture(GL_TEXTURE_2D, IntroLogoTexture);
-    drawTexturedQuad(-1.7f, 1.45f, -4.99f, 1.8f, 0.4f, 1.0f, 1.0f);
+    if (s.logoAlpha > 0.0f) drawTexturedQuad(-1.7f, 1.45f, -4.99f, 1.8f, 0.4f, 1.0f, 1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, s.creditAlpha);
     glBindTexture(GL_TEXTURE_2D, IntroCreditTexture);
-    drawTexturedQuad(0.85f, -1.78f, -4.99f, 1.8f, 0.3f, 1.0f, 1.0f);
+    if (s.creditAlpha > 0.0f) drawTexturedQuad(0.85f, -1.78f, -4.99f, 1.8f, 0.3f, 1.0f, 1.0f);
 }
 }  // namespace
 
