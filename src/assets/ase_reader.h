@@ -6,7 +6,8 @@
 // turned into per-frame tables right after it is read. Where a block ends, which keyword a
 // value belongs to and how numbers convert follow the scanf conventions the format's exporters
 // and the demo's data were made for. Loading time is linear in the file's size, and a model
-// takes at most aseFixedModelBytes plus aseModelBytesPerFileByte per byte of its file.
+// takes at most aseFixedModelBytes (or the options' fixedBytes) plus aseModelBytesPerFileByte
+// per byte of its file.
 //
 //   AseModel model;
 //   loadAseModel("models/star01.ase", model);         // as the scenes load their models
