@@ -186,7 +186,8 @@ TEST(OfflineFrames, VideoFramesGoUprightInVideoRangeColours)
     const unsigned char red[4] = {0, 0, 255, 255}, blue[4] = {255, 0, 0, 255};
     const unsigned char white[4] = {255, 255, 255, 255}, black[4] = {0, 0, 0, 255};
     std::vector<unsigned char> bgra;
-    for (const unsigned char* p : {red, red, white, white, blue, blue, black, black}) bgra.insert(bgra.end(), p, p + 4);
+    for (const unsigned char* p : {red, red, white, white, blue, blue, black, black})
+        bgra.insert(bgra.end(), p, p + 4);
     std::vector<unsigned char> yuv;
     bgraToI420(bgra.data(), 4, 2, yuv);
     ASSERT_EQ(yuv.size(), 12u);

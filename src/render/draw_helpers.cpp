@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-
 namespace {
 // The screen quad's corners are those of a 4:3 rectangle 0.1 in front of the eye, pushed back
 // along the lines of sight by this factor. The picture is the same under any perspective

@@ -5,7 +5,10 @@
 #include <cstdint>
 
 namespace {
-inline uint8_t lumaOf(int r, int g, int b) { return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16); }
+inline uint8_t lumaOf(int r, int g, int b)
+{
+    return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
+}
 }  // namespace
 
 void bgraToI420(const unsigned char* source, int width, int height, std::vector<unsigned char>& yuv)
