@@ -40,12 +40,36 @@ Point3 uv(float u, float v) { return {u, v, 0.0f}; }
 // Height of the roof's upper surface above the line y = 0 at distance |y| from the ridge.
 float roofZ(float y) { return corniceTop + (ridgeZ - corniceTop) * (1.0f - std::fabs(y) / corniceHalfY); }
 
+// The band of a level face at height z between the rectangle from (x0, y0) to (x1, y1) and the
+// smaller one from (ix0, iy0) to (ix1, iy1) inside it, facing up or down; the texture lies as on
+// a box's face (addBox), so the band shows the texels the whole face would show there.
+void addBand(Mesh& m, float x0, float y0, float x1, float y1, float ix0, float iy0, float ix1, float iy1, float z,
+             bool up)
+{
+    auto strip = [&](float a0, float b0, float a1, float b1) {
+        const Point3 p[4] = {{a0, b0, z}, {a1, b0, z}, {a1, b1, z}, {a0, b1, z}};
+        const Point3 t[4] = {uv(a0 / 100.0f, b0 / 100.0f), uv(a1 / 100.0f, b0 / 100.0f), uv(a1 / 100.0f, b1 / 100.0f),
+                             uv(a0 / 100.0f, b1 / 100.0f)};
+        if (up)
+            addQuad(m, p[0], p[1], p[2], p[3], t[0], t[1], t[2], t[3]);
+        else
+            addQuad(m, p[0], p[3], p[2], p[1], t[0], t[3], t[2], t[1]);
+    };
+    strip(x0, y0, x1, iy0);    // along the low-y side
+    strip(x0, iy1, x1, y1);    // along the high-y side
+    strip(x0, iy0, ix0, iy1);  // low-x end
+    strip(ix1, iy0, x1, iy1);  // high-x end
+}
+
+// The three steps, the top one first: each lower step's tread is only the band the step above
+// leaves uncovered, so no face is drawn that a step above would hide.
 void addSteps(Mesh& m)
 {
-    for (int i = 0; i < 3; ++i) {
-        const float inset = stepHeight * i;
-        addBox(m, {-232.0f + inset, -152.0f + inset, groundZ + stepHeight * i},
-               {232.0f - inset, 152.0f - inset, groundZ + stepHeight * (i + 1)}, 100.0f, BoxAll & ~BoxBottom);
+    for (int i = 2; i >= 0; --i) {
+        const float inset = stepHeight * i, z0 = groundZ + stepHeight * i, z1 = z0 + stepHeight;
+        const float x0 = -232.0f + inset, y0 = -152.0f + inset, x1 = 232.0f - inset, y1 = 152.0f - inset;
+        addBox(m, {x0, y0, z0}, {x1, y1, z1}, 100.0f, i == 2 ? BoxAll & ~BoxBottom : BoxAll & ~BoxBottom & ~BoxTop);
+        if (i < 2) addBand(m, x0, y0, x1, y1, x0 + stepHeight, y0 + stepHeight, x1 - stepHeight, y1 - stepHeight, z1, true);
     }
 }
 
@@ -103,8 +127,11 @@ void addEntablature(Mesh& m, Mesh& frieze)
     band({X, Y, 0}, {-X, Y, 0}, 2 * X);
     band({X, -Y, 0}, {X, Y, 0}, 2 * Y);
     band({-X, Y, 0}, {-X, -Y, 0}, 2 * Y);
+    // The cornice's underside only where it overhangs the frieze.
     addBox(m, {-corniceHalfX, -corniceHalfY, friezeTop}, {corniceHalfX, corniceHalfY, corniceTop}, 100.0f,
-           BoxAll & ~BoxTop);
+           BoxFront | BoxBack | BoxLeft | BoxRight);
+    addBand(m, -corniceHalfX, -corniceHalfY, corniceHalfX, corniceHalfY, -entHalfX, -entHalfY, entHalfX, entHalfY,
+            friezeTop, false);
 
     const float cx = corniceHalfX, cy = corniceHalfY, rake = 8.0f;
     // Where the raking cornice's underside meets the horizontal cornice, the tympanum begins.
@@ -295,14 +322,14 @@ MeshScene templeScene()
     Mesh entablature = namedMesh("Entablature", Marble), frieze = namedMesh("Frieze", Frieze);
     Mesh roof = namedMesh("Roof", Roof), ruins = namedMesh("Ruins", Marble);
     Mesh ground = namedMesh("Ground", Ground), sky = namedMesh("Sky", Sky);
-    for (int i = 0; i < 6; ++i) {
+    // The door's end first: the camera's close passes look along the columns from there, and
+    // nearer columns drawn first spare the pixels of those they hide.
+    for (int i = 5; i >= 0; --i) {
         const float x = -170.0f + 68.0f * i;
         addColumn(shafts, capitals, x, -96.0f);
         addColumn(shafts, capitals, x, 96.0f);
-    }
-    for (float y : {-32.0f, 32.0f}) {
-        addColumn(shafts, capitals, -170.0f, y);
-        addColumn(shafts, capitals, 170.0f, y);
+        if (i == 0 || i == 5)
+            for (float y : {-32.0f, 32.0f}) addColumn(shafts, capitals, x, y);
     }
     addEntablature(entablature, frieze);
     addRoof(roof);
