@@ -42,14 +42,14 @@ float roofZ(float y) { return corniceTop + (ridgeZ - corniceTop) * (1.0f - std::
 
 // The band of a level face at height z between the rectangle from (x0, y0) to (x1, y1) and the
 // smaller one from (ix0, iy0) to (ix1, iy1) inside it, facing up or down; the texture lies as on
-// a box's face (addBox), so the band shows the texels the whole face would show there.
+// a box's face of the same texScale (addBox), so the band shows the texels the whole face would.
 void addBand(Mesh& m, float x0, float y0, float x1, float y1, float ix0, float iy0, float ix1, float iy1, float z,
-             bool up)
+             float texScale, bool up)
 {
     auto strip = [&](float a0, float b0, float a1, float b1) {
         const Point3 p[4] = {{a0, b0, z}, {a1, b0, z}, {a1, b1, z}, {a0, b1, z}};
-        const Point3 t[4] = {uv(a0 / 100.0f, b0 / 100.0f), uv(a1 / 100.0f, b0 / 100.0f), uv(a1 / 100.0f, b1 / 100.0f),
-                             uv(a0 / 100.0f, b1 / 100.0f)};
+        auto t0 = [&](float a, float b) { return uv(a / texScale, b / texScale); };
+        const Point3 t[4] = {t0(a0, b0), t0(a1, b0), t0(a1, b1), t0(a0, b1)};
         if (up)
             addQuad(m, p[0], p[1], p[2], p[3], t[0], t[1], t[2], t[3]);
         else
@@ -69,7 +69,9 @@ void addSteps(Mesh& m)
         const float inset = stepHeight * i, z0 = groundZ + stepHeight * i, z1 = z0 + stepHeight;
         const float x0 = -232.0f + inset, y0 = -152.0f + inset, x1 = 232.0f - inset, y1 = 152.0f - inset;
         addBox(m, {x0, y0, z0}, {x1, y1, z1}, 100.0f, i == 2 ? BoxAll & ~BoxBottom : BoxAll & ~BoxBottom & ~BoxTop);
-        if (i < 2) addBand(m, x0, y0, x1, y1, x0 + stepHeight, y0 + stepHeight, x1 - stepHeight, y1 - stepHeight, z1, true);
+        if (i < 2)
+            addBand(m, x0, y0, x1, y1, x0 + stepHeight, y0 + stepHeight, x1 - stepHeight, y1 - stepHeight, z1, 100.0f,
+                    true);
     }
 }
 
@@ -131,7 +133,7 @@ void addEntablature(Mesh& m, Mesh& frieze)
     addBox(m, {-corniceHalfX, -corniceHalfY, friezeTop}, {corniceHalfX, corniceHalfY, corniceTop}, 100.0f,
            BoxFront | BoxBack | BoxLeft | BoxRight);
     addBand(m, -corniceHalfX, -corniceHalfY, corniceHalfX, corniceHalfY, -entHalfX, -entHalfY, entHalfX, entHalfY,
-            friezeTop, false);
+            friezeTop, 100.0f, false);
 
     const float cx = corniceHalfX, cy = corniceHalfY, rake = 8.0f;
     // Where the raking cornice's underside meets the horizontal cornice, the tympanum begins.
