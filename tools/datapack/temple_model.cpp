@@ -41,19 +41,13 @@ Point3 uv(float u, float v) { return {u, v, 0.0f}; }
 float roofZ(float y) { return corniceTop + (ridgeZ - corniceTop) * (1.0f - std::fabs(y) / corniceHalfY); }
 
 // The band of a level face at height z between the rectangle from (x0, y0) to (x1, y1) and the
-// smaller one from (ix0, iy0) to (ix1, iy1) inside it, facing up or down; the texture lies as on
-// a box's face of the same texScale (addBox), so the band shows the texels the whole face would.
+// smaller one from (ix0, iy0) to (ix1, iy1) inside it, facing up or down: four flat boxes' top or
+// bottom faces, whose texture lies as on the whole face, so the band shows the texels it would.
 void addBand(Mesh& m, float x0, float y0, float x1, float y1, float ix0, float iy0, float ix1, float iy1, float z,
              float texScale, bool up)
 {
     auto strip = [&](float a0, float b0, float a1, float b1) {
-        const Point3 p[4] = {{a0, b0, z}, {a1, b0, z}, {a1, b1, z}, {a0, b1, z}};
-        auto t0 = [&](float a, float b) { return uv(a / texScale, b / texScale); };
-        const Point3 t[4] = {t0(a0, b0), t0(a1, b0), t0(a1, b1), t0(a0, b1)};
-        if (up)
-            addQuad(m, p[0], p[1], p[2], p[3], t[0], t[1], t[2], t[3]);
-        else
-            addQuad(m, p[0], p[3], p[2], p[1], t[0], t[3], t[2], t[1]);
+        addBox(m, {a0, b0, z}, {a1, b1, z}, texScale, up ? BoxTop : BoxBottom);
     };
     strip(x0, y0, x1, iy0);    // along the low-y side
     strip(x0, iy1, x1, y1);    // along the high-y side
