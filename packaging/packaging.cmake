@@ -3,7 +3,7 @@
 set(demotorva_data_dir ${CMAKE_INSTALL_DATADIR}/demotorva)
 file(RELATIVE_PATH demotorva_data_from_bin ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${demotorva_data_dir})
-set_property(SOURCE src/shell/data_folder.cpp APPEND PROPERTY
+set_property(SOURCE src/app/data_folder.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS DEMOTORVA_DATA_FROM_BIN="${demotorva_data_from_bin}")
 
 # Desktop icons, painted by the data-pack generator from the demo's logo in the pack.

@@ -2,7 +2,7 @@
 // frames, and the gaps at the start and at each scene change shown apart from them.
 #include <gtest/gtest.h>
 
-#include "shell/benchmark_report.h"
+#include "capture/benchmark_report.h"
 
 TEST(BenchmarkReport, RatesLongestFramesAndGaps)
 {

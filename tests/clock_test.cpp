@@ -3,7 +3,7 @@
 
 #include "platform/counter.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 namespace {
 void resetMeter()

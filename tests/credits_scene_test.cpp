@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "scenes/credits_scene.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/late_scene_frames.h"

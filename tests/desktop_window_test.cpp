@@ -14,9 +14,9 @@
 #include "platform/gl_framebuffer.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
-#include "shell/demo_main.h"
-#include "shell/demo_options.h"
-#include "shell/demo_state.h"
+#include "app/demo_main.h"
+#include "core/demo_options.h"
+#include "core/demo_state.h"
 #include "shell/frame_scaler.h"
 #include "shell/gl_window.h"
 

@@ -10,7 +10,7 @@
 
 #include "render/draw_helpers.h"
 #include "scenes/intro_scene.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/scene_frames.h"

@@ -9,8 +9,8 @@
 #include <tuple>
 
 #include "platform/display.h"
-#include "shell/demo_main.h"
-#include "shell/demo_state.h"
+#include "app/demo_main.h"
+#include "core/demo_state.h"
 #include "shell/gl_window.h"
 
 namespace fs = std::filesystem;

@@ -17,7 +17,7 @@
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "support/gl_context.h"
 #include "support/late_scene_frames.h"
 

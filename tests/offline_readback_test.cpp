@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "shell/demo_clock.h"
-#include "shell/demo_options.h"
-#include "shell/demo_state.h"
-#include "shell/frame_writer.h"
-#include "shell/frame_yuv.h"
-#include "shell/offline_render.h"
+#include "core/demo_options.h"
+#include "core/demo_state.h"
+#include "capture/frame_writer.h"
+#include "capture/frame_yuv.h"
+#include "capture/offline_render.h"
 #include "shell/scene_runner.h"
 #include "support/gl_context.h"
 #include "support/late_scene_frames.h"

@@ -9,8 +9,8 @@
 #include "platform/counter.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
-#include "shell/demo_main.h"
-#include "shell/demo_state.h"
+#include "app/demo_main.h"
+#include "core/demo_state.h"
 #include "shell/scene_runner.h"
 #include "scenes/tunnel_scene.h"
 

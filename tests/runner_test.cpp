@@ -7,7 +7,7 @@
 #include "platform/counter.h"
 #include "platform/messages.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "shell/scene_runner.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <cmath>
 
 #include "scenes/temple_scene.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "shell/scene_rehearsal.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"

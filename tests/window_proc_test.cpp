@@ -13,7 +13,7 @@
 #include "platform/audio.h"
 #include "platform/counter.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "shell/gl_window.h"
 #include "support/gl_context.h"
 

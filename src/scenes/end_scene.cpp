@@ -15,7 +15,7 @@
 #include "render/draw_helpers.h"
 #include "render/outline_font.h"
 #include "render/tile_wall.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 EndState endState;
 

@@ -36,7 +36,7 @@
 #include "render/texture_target.h"
 #include "render/tile_wall.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 IntroState introState;
 AseModel landscapeModel;

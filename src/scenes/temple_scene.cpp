@@ -24,7 +24,7 @@
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 TempleState templeState;
 AseModel templeModel;

@@ -31,7 +31,7 @@
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 TunnelState tunnelState;
 AseModel tunnelModel;

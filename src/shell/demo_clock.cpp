@@ -6,7 +6,7 @@
 #include "shell/demo_clock.h"
 
 #include "platform/counter.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 DemoClock demoClock;
 FrameRateMeter frameRateMeter;

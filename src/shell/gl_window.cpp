@@ -12,7 +12,7 @@
 #include "platform/message_box.h"
 #include "render/draw_helpers.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "shell/frame_scaler.h"
 
 GlWindow glWindow;

@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "platform/messages.h"
-#include "shell/demo_options.h"
+#include "core/demo_options.h"
 
 struct GlWindow {
     bool instance = false;       // video subsystem up (the window class is registered)

@@ -7,7 +7,7 @@
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "shell/gl_window.h"
 
 FrameHook frameHook = nullptr;

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "render/vector3.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "support/late_scene_frames.h"
 
 float playFrames(bool (*draw)(float), float from, float to, int fps,

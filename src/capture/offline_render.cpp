@@ -6,7 +6,7 @@
 // is the frame's own time to the last bit of a float. After each swap the frame is read back
 // into the frame writer's ring (shell/frame_writer), which filters, writes PNG files and feeds
 // the video encoder (shell/video_encoder) on its own thread while the next frame is drawn.
-#include "shell/offline_render.h"
+#include "capture/offline_render.h"
 
 #include <GL/gl.h>
 #include <unistd.h>
@@ -27,13 +27,13 @@
 #include "platform/display.h"
 #include "platform/messages.h"
 #include "scenes/end_scene.h"
-#include "shell/benchmark_report.h"
+#include "capture/benchmark_report.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
-#include "shell/frame_writer.h"
+#include "core/demo_state.h"
+#include "capture/frame_writer.h"
 #include "shell/gl_window.h"
 #include "shell/scene_runner.h"
-#include "shell/video_encoder.h"
+#include "capture/video_encoder.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // BGRA rows, bottom first, to an upright 4:2:0 picture (planes Y, U, V).
-#include "shell/frame_yuv.h"
+#include "capture/frame_yuv.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,7 +6,7 @@
 // output size.
 #pragma once
 
-#include "shell/demo_options.h"
+#include "core/demo_options.h"
 
 // Checks what the requested outputs need before anything starts: ffmpeg for --record, an
 // offered extension (.mp4 or .mkv, .wav), an existing writable folder for every output; makes

@@ -1,4 +1,4 @@
 // The demotorva executable: program entry lives in the core library so tests can run it.
-#include "shell/demo_main.h"
+#include "app/demo_main.h"
 
 int main(int argc, char** argv) { return runDemoProgram(argc, argv); }

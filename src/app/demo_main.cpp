@@ -1,6 +1,6 @@
 // Program entry: opens the window, checks and starts the audio, shows the loading picture,
 // loads every scene, starts the music and the clock, plays the sequence and shuts down.
-#include "shell/demo_main.h"
+#include "app/demo_main.h"
 
 #include <GL/gl.h>
 
@@ -19,11 +19,11 @@
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
-#include "shell/data_folder.h"
+#include "app/data_folder.h"
 #include "shell/demo_clock.h"
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 #include "shell/gl_window.h"
-#include "shell/offline_render.h"
+#include "capture/offline_render.h"
 #include "shell/scene_rehearsal.h"
 #include "shell/scene_runner.h"
 

@@ -3,7 +3,7 @@
 // A scene's frame rate is taken between its first and last frame, so the gap before its first
 // frame (the previous scene's cleanup, its own init and first draw) is left out of the rate and
 // of the longest frame and shown on its own: it is the stall a viewer sees at the cut.
-#include "shell/benchmark_report.h"
+#include "capture/benchmark_report.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,5 +1,5 @@
 // Frame ring and writer thread of offline rendering.
-#include "shell/frame_writer.h"
+#include "capture/frame_writer.h"
 
 #include <condition_variable>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "platform/png_file.h"
-#include "shell/frame_yuv.h"
-#include "shell/video_encoder.h"
+#include "capture/frame_yuv.h"
+#include "capture/video_encoder.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 // Command-line option parsing with getopt_long: long options with "=value" or a separate
 // value, a few short forms, and every value checked against its range before the demo starts.
-#include "shell/demo_options.h"
+#include "core/demo_options.h"
 
 #include <getopt.h>
 

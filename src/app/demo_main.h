@@ -1,7 +1,7 @@
 // Program entry: start-up, the demo sequence and shutdown, in the demo's fixed order.
 #pragma once
 
-#include "shell/demo_options.h"
+#include "core/demo_options.h"
 
 // The whole program for argv; returns the process exit code: 0 when the demo played to its end
 // or the user ended it, 1 when it could not start or an offline output failed, 2 for a bad

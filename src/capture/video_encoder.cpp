@@ -1,5 +1,5 @@
 // ffmpeg as a child process fed through a pipe, with signal handling and temporary files.
-#include "shell/video_encoder.h"
+#include "capture/video_encoder.h"
 
 #include <fcntl.h>
 #include <signal.h>

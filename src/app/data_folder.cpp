@@ -1,11 +1,11 @@
 // Data folder lookup: the same executable runs from a build tree (data/ beside it) and from
 // an install (bin/demotorva with its data in share/demotorva), and from any working directory.
-#include "shell/data_folder.h"
+#include "app/data_folder.h"
 
 #include <cstdio>
 #include <system_error>
 
-#include "shell/demo_state.h"
+#include "core/demo_state.h"
 
 namespace fs = std::filesystem;
 
