@@ -1,9 +1,9 @@
 // Demo clock and frame-rate meter on the virtual counter.
 #include <gtest/gtest.h>
 
+#include "core/demo_state.h"
 #include "platform/counter.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
 
 namespace {
 void resetMeter()

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <vector>
 
-#include "scenes/credits_scene.h"
 #include "core/demo_state.h"
+#include "scenes/credits_scene.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/late_scene_frames.h"

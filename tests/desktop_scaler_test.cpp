@@ -11,10 +11,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/demo_state.h"
 #include "platform/gl_framebuffer.h"
 #include "platform/messages.h"
 #include "render/draw_helpers.h"
-#include "core/demo_state.h"
 #include "shell/frame_scaler.h"
 #include "shell/gl_window.h"
 #include "support/gl_context.h"

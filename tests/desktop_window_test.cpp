@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/demo_main.h"
+#include "app/option_parser.h"
+#include "core/demo_state.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/gl_framebuffer.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
-#include "app/demo_main.h"
-#include "core/demo_options.h"
-#include "core/demo_state.h"
 #include "shell/frame_scaler.h"
 #include "shell/gl_window.h"
 

@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "scenes/end_scene.h"
 #include "core/demo_state.h"
+#include "scenes/end_scene.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/late_scene_frames.h"

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/demo_state.h"
 #include "render/draw_helpers.h"
 #include "scenes/intro_scene.h"
-#include "core/demo_state.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/scene_frames.h"

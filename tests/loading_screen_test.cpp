@@ -8,9 +8,9 @@
 #include <set>
 #include <tuple>
 
-#include "platform/display.h"
 #include "app/demo_main.h"
 #include "core/demo_state.h"
+#include "platform/display.h"
 #include "shell/gl_window.h"
 
 namespace fs = std::filesystem;

@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <type_traits>
 
+#include "core/demo_state.h"
 #include "scenes/credits_scene.h"
 #include "scenes/end_scene.h"
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
-#include "core/demo_state.h"
 #include "support/gl_context.h"
 #include "support/late_scene_frames.h"
 

@@ -14,12 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/demo_clock.h"
-#include "core/demo_options.h"
-#include "core/demo_state.h"
 #include "capture/frame_writer.h"
 #include "capture/frame_yuv.h"
 #include "capture/offline_render.h"
+#include "core/demo_options.h"
+#include "core/demo_state.h"
+#include "shell/demo_clock.h"
 #include "shell/scene_runner.h"
 #include "support/gl_context.h"
 #include "support/late_scene_frames.h"

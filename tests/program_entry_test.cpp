@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "app/demo_main.h"
+#include "app/option_parser.h"
+#include "core/demo_state.h"
 #include "platform/audio.h"
 #include "platform/counter.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
-#include "app/demo_main.h"
-#include "core/demo_state.h"
-#include "shell/scene_runner.h"
 #include "scenes/tunnel_scene.h"
+#include "shell/scene_runner.h"
 
 namespace {
 std::vector<std::string> boxes;

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "core/demo_state.h"
 #include "platform/counter.h"
 #include "platform/messages.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
 #include "shell/scene_runner.h"
 
 namespace {

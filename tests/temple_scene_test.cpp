@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "scenes/temple_scene.h"
 #include "core/demo_state.h"
+#include "scenes/temple_scene.h"
 #include "shell/scene_rehearsal.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"

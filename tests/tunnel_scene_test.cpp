@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "scenes/tunnel_scene.h"
 #include "core/demo_state.h"
+#include "scenes/tunnel_scene.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
 #include "support/late_scene_frames.h"

@@ -10,10 +10,10 @@
 #include <GL/gl.h>
 #include <SDL.h>
 
+#include "core/demo_state.h"
 #include "platform/audio.h"
 #include "platform/counter.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
 #include "shell/gl_window.h"
 #include "support/gl_context.h"
 

@@ -9,7 +9,11 @@
 #include <string>
 #include <system_error>
 
+#include "app/data_folder.h"
+#include "app/option_parser.h"
 #include "assets/tga_loader.h"
+#include "capture/offline_render.h"
+#include "core/demo_state.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/files.h"
@@ -19,11 +23,8 @@
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
-#include "app/data_folder.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
 #include "shell/gl_window.h"
-#include "capture/offline_render.h"
 #include "shell/scene_rehearsal.h"
 #include "shell/scene_runner.h"
 

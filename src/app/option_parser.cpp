@@ -1,6 +1,6 @@
 // Command-line option parsing with getopt_long: long options with "=value" or a separate
 // value, a few short forms, and every value checked against its range before the demo starts.
-#include "core/demo_options.h"
+#include "app/option_parser.h"
 
 #include <getopt.h>
 
@@ -286,11 +286,3 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
     }
     return checkCombinations(options, error);
 }
-
-bool offlineRequested(const DemoOptions& options)
-{
-    return !options.recordFile.empty() || !options.framesDir.empty() || !options.audioFile.empty() ||
-           options.benchmark;
-}
-
-bool frameSizeGiven(const DemoOptions& options) { return options.width > 0 && options.height > 0; }

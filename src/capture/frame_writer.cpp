@@ -8,9 +8,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/png_file.h"
 #include "capture/frame_yuv.h"
 #include "capture/video_encoder.h"
+#include "platform/png_file.h"
 
 namespace fs = std::filesystem;
 

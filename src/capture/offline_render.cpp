@@ -22,18 +22,18 @@
 #include <thread>
 #include <vector>
 
+#include "capture/benchmark_report.h"
+#include "capture/frame_writer.h"
+#include "capture/video_encoder.h"
+#include "core/demo_state.h"
 #include "platform/audio.h"
 #include "platform/counter.h"
 #include "platform/display.h"
 #include "platform/messages.h"
 #include "scenes/end_scene.h"
-#include "capture/benchmark_report.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
-#include "capture/frame_writer.h"
 #include "shell/gl_window.h"
 #include "shell/scene_runner.h"
-#include "capture/video_encoder.h"
 
 namespace fs = std::filesystem;
 

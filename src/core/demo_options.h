@@ -1,14 +1,8 @@
-// Command-line options of demotorva. With none the demo behaves as it always did: full screen
-// (or the question when that mode is missing), 800 x 600, data from the working directory.
-//
-// Usage:
-//     DemoOptions options;
-//     std::string error;
-//     if (!parseDemoOptions(argc, argv, options, error)) {
-//         fprintf(stderr, "demotorva: %s\n%s", error.c_str(), demoTryHelp);   // exit 2
-//     }
-// Both "--option value" and "--option=value" are taken, and the short forms -w, -d, -q, -h
-// and -V. Every value is checked here, so the rest of the program can trust the record.
+// Command-line options of demotorva, as one program-wide record that the window, the runner
+// and the offline pipeline read. With none the demo behaves as it always did: full screen (or
+// the question when that mode is missing), 800 x 600, data from the working directory. The
+// record is filled and checked by the option parser of the program's entry (app/option_parser),
+// so the rest of the program can trust it.
 #pragma once
 
 #include <string>
@@ -45,12 +39,11 @@ struct DemoOptions {
 constexpr int minFrameWidth = 320, minFrameHeight = 240;
 constexpr int maxFrameWidth = 3840, maxFrameHeight = 2880;
 
-// Parses argv; false with error set (one line, naming the option) when an option is unknown,
-// a value is missing or out of range, an argument is left over, or options contradict.
-bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& error);
-bool offlineRequested(const DemoOptions& options);
+// True when the options ask for offline output (video, frames, music or the benchmark).
+inline bool offlineRequested(const DemoOptions& options)
+{
+    return !options.recordFile.empty() || !options.framesDir.empty() || !options.audioFile.empty() ||
+           options.benchmark;
+}
 // True when the options name a frame size of their own (--size).
-bool frameSizeGiven(const DemoOptions& options);
-extern const char* const demoUsage;
-// The line printed after an option error, under the error itself.
-extern const char* const demoTryHelp;
+inline bool frameSizeGiven(const DemoOptions& options) { return options.width > 0 && options.height > 0; }

@@ -21,10 +21,10 @@
 
 #include "assets/ase_reader.h"
 #include "assets/tga_loader.h"
+#include "core/demo_state.h"
 #include "render/draw_helpers.h"
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
-#include "core/demo_state.h"
 
 CreditsState creditsState;
 AseModel logoBarModel;

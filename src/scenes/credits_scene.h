@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "assets/ase_model.h"
-#include "shell/scene_runner.h"
+#include "core/scene.h"
 
 // Texture names of the scene's pictures, a fixed block.
 enum CreditsTexture : TextureId {

@@ -12,10 +12,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "core/demo_state.h"
 #include "render/draw_helpers.h"
 #include "render/outline_font.h"
 #include "render/tile_wall.h"
-#include "core/demo_state.h"
 
 EndState endState;
 

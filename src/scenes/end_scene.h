@@ -3,8 +3,8 @@
 #pragma once
 
 #include "assets/tga_loader.h"
+#include "core/scene.h"
 #include "render/vector3.h"
-#include "shell/scene_runner.h"
 
 constexpr TextureId EndTexture = 5001;  // "maps/text/end.tga"
 constexpr float endSceneEndTime = 188.0f;

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "assets/ase_model.h"
+#include "core/scene.h"
 #include "render/texture_target.h"
 #include "render/vector3.h"
-#include "shell/scene_runner.h"
 
 // Texture names of the scene's pictures, a fixed block; the copy target's name is generated.
 enum IntroTexture : TextureId {

@@ -27,11 +27,11 @@
 
 #include "assets/ase_reader.h"
 #include "assets/tga_loader.h"
+#include "core/demo_state.h"
+#include "core/timeline.h"
 #include "render/draw_helpers.h"
 #include "render/model_renderer.h"
 #include "render/outline_font.h"
-#include "shell/demo_clock.h"
-#include "core/demo_state.h"
 
 TunnelState tunnelState;
 AseModel tunnelModel;

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "assets/ase_model.h"
+#include "core/scene.h"
 #include "render/vector3.h"
-#include "shell/scene_runner.h"
 
 // Texture names of the scene's pictures, a fixed block.
 enum TunnelTexture : TextureId {

@@ -5,8 +5,8 @@
 // has passed, so no reading is ever lost at a boundary and readings never go backwards.
 #include "shell/demo_clock.h"
 
-#include "platform/counter.h"
 #include "core/demo_state.h"
+#include "platform/counter.h"
 
 DemoClock demoClock;
 FrameRateMeter frameRateMeter;

@@ -20,17 +20,6 @@ struct DemoClock {
     int32_t tickTotal = 0;    // ticks since the clock started, as of the latest reading
 };
 
-// The leg of a scene's timeline that demo time t falls in: the number of leg ends t is past
-// (0 during the first leg, N once past the last of the N ends).
-template <int N>
-int timelineLeg(const float (&ends)[N], float t)
-{
-    int leg = 0;
-    for (float end : ends)
-        if (t > end) ++leg;
-    return leg;
-}
-
 extern DemoClock demoClock;
 
 // Reads the counter frequency and sets the start mark. Called once, right after the music starts.

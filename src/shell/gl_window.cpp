@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/demo_state.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/message_box.h"
 #include "render/draw_helpers.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
 #include "shell/frame_scaler.h"
 
 GlWindow glWindow;

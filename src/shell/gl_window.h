@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
-#include "platform/messages.h"
 #include "core/demo_options.h"
+#include "platform/messages.h"
 
 struct GlWindow {
     bool instance = false;       // video subsystem up (the window class is registered)

@@ -7,10 +7,10 @@
 
 #include <GL/gl.h>
 
+#include "core/demo_state.h"
 #include "render/outline_font.h"
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
-#include "core/demo_state.h"
 
 namespace {
 // The scene's init and one draw at time t, as its first frame after a cut, with no time passed

@@ -1,13 +1,13 @@
 // Scene runner and demo sequence: one loop plays every scene.
 #include "shell/scene_runner.h"
 
+#include "core/demo_state.h"
 #include "scenes/credits_scene.h"
 #include "scenes/end_scene.h"
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
 #include "scenes/tunnel_scene.h"
 #include "shell/demo_clock.h"
-#include "core/demo_state.h"
 #include "shell/gl_window.h"
 
 FrameHook frameHook = nullptr;

@@ -4,13 +4,7 @@
 // one frame with the demo time and swap; the demo sequence plays the five scenes in order.
 #pragma once
 
-struct Scene {
-    const char* name;
-    bool (*load)();          // once, during start-up
-    bool (*init)();          // at the start of the scene's run, even after a quit request
-    bool (*draw)(float t);   // once per frame with the demo time; false ends the demo
-    void (*cleanup)();       // once after the scene's loop ends
-};
+#include "core/scene.h"
 
 // Plays one scene to its end. Always true.
 bool runScene(const Scene& scene);

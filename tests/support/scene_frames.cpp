@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "render/vector3.h"
 #include "core/demo_state.h"
+#include "render/vector3.h"
 #include "support/late_scene_frames.h"
 
 float playFrames(bool (*draw)(float), float from, float to, int fps,
