@@ -4,8 +4,8 @@
 // counter advances whole clock ticks as before (the frame-rate meter reads them), and the
 // run's time offset adds what the 1/70 s tick leaves out, so the sum the runner hands the scene
 // is the frame's own time to the last bit of a float. After each swap the frame is read back
-// into the frame writer's ring (shell/frame_writer), which filters, writes PNG files and feeds
-// the video encoder (shell/video_encoder) on its own thread while the next frame is drawn.
+// into the frame writer's ring (capture/frame_writer), which filters, writes PNG files and feeds
+// the video encoder (capture/video_encoder) on its own thread while the next frame is drawn.
 #include "capture/offline_render.h"
 
 #include <GL/gl.h>

@@ -106,7 +106,7 @@ bool startVideoEncoder(VideoEncoder& encoder, const VideoSettings& settings, std
         args.insert(args.end(), {"-i", settings.audioFile, "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac",
                                  "-b:a", "192k", "-shortest"});
     }
-    // The frames come upright and in 4:2:0 already (shell/frame_yuv): x264 takes them as they are.
+    // The frames come upright and in 4:2:0 already (capture/frame_yuv): x264 takes them as they are.
     args.insert(args.end(), {"-c:v", "libx264", "-preset",
                              settings.preset.empty() ? defaultVideoPreset : settings.preset, "-crf",
                              std::to_string(settings.crf), "-pix_fmt", "yuv420p"});
