@@ -225,12 +225,21 @@ int main(int argc, char** argv) {
     printLevels("mix", mix);
     std::vector<std::string> names = mod.get_sample_names();
     auto* interactive = static_cast<openmpt::ext::interactive*>(mod.get_interface(openmpt::ext::interactive_id));
+    std::vector<std::string> bandRows;
     for (std::size_t solo = 0; solo < names.size(); ++solo) {
         mod.set_position_seconds(0);
         for (std::size_t i = 0; i < names.size(); ++i) interactive->set_instrument_mute_status((int)i, i != solo);
         Stereo part = render(mod, nullptr);
         printLevels(names[solo].c_str(), part);
+        double all = rmsDb(part, 0, part.frames());
+        char line[160];
+        std::snprintf(line, sizeof line, "%-12s %8.1f %8.1f %8.1f %8.1f\n", names[solo].c_str(), all,
+                      all + bandDb(part, 0, 400, 0, part.frames()), all + bandDb(part, 1000, 3000, 0, part.frames()),
+                      all + bandDb(part, 8000, 1e9, 0, part.frames()));
+        bandRows.push_back(line);
     }
+    std::printf("\nsolo, whole song (dBFS rms)  all  <400 Hz  1-3 kHz   >8 kHz\n");
+    for (const std::string& line : bandRows) std::printf("%s", line.c_str());
 
     std::printf("\n             LRA (LU)  <400 Hz  1-3 kHz  >8 kHz  (dB of the section's energy)\n");
     for (int k = 0; k <= 5; ++k) {
@@ -238,11 +247,16 @@ int main(int argc, char** argv) {
         std::printf("%-12s %8.1f %8.1f %8.1f %7.1f\n", k < 5 ? sectionNames[k] : "whole", loudnessRange(mix, from, to),
                     bandDb(mix, 0, 400, from, to), bandDb(mix, 1000, 3000, from, to), bandDb(mix, 8000, 1e9, from, to));
     }
-    std::printf("\n             true peak  >2.5kHz  side/mid\n");
+    std::printf("\n             true peak  >2.5kHz  side/mid  highest sample at\n");
     for (int k = 0; k <= 5; ++k) {
         std::size_t from = k < 5 ? mix.at(sectionStarts[k]) : 0, to = k < 5 ? mix.at(sectionStarts[k + 1]) : mix.frames();
-        std::printf("%-12s %7.1f dB %7.1f%% %7.1f dB\n", k < 5 ? sectionNames[k] : "whole", truePeakDb(mix, from, to),
-                    100 * energyAbove(mix, 2500, from, to), sideToMidDb(mix, from, to));
+        std::size_t loudest = from;
+        for (std::size_t i = from; i < to; ++i)
+            if (std::max(std::fabs(mix.left[i]), std::fabs(mix.right[i])) >
+                std::max(std::fabs(mix.left[loudest]), std::fabs(mix.right[loudest])))
+                loudest = i;
+        std::printf("%-12s %7.1f dB %7.1f%% %7.1f dB %8.2f s\n", k < 5 ? sectionNames[k] : "whole", truePeakDb(mix, from, to),
+                    100 * energyAbove(mix, 2500, from, to), sideToMidDb(mix, from, to), (double)loudest / mix.rate);
     }
     for (double moment : {5.25, 34.8, 36.0, 39.0, 42.0, 45.0, 48.0, 51.0, 55.6, 56.5, 64.0, 65.4, 75.0, 105.0, 130.0}) {
         OnsetHit hit = strongestOnset(mix, moment, 0.1);

@@ -18,6 +18,7 @@
 
 // The generator is compiled in here so the score can be read and both runs happen in-process.
 #include "../tools/datapack/music_arrangement.cpp"
+#include "../tools/datapack/music_instruments.cpp"
 #include "../tools/datapack/music_module.cpp"
 #include "../tools/datapack/music_samples.cpp"
 #include "../tools/datapack/music_score.cpp"

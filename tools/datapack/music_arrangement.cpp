@@ -29,11 +29,16 @@ const Motif held = {{0, 16, chordTone, 0, 6}};
 // The tonal channels a new section silences on its first row unless it plays there.
 const int tonalChannels[] = {chBass, chPad0, chPad1, chPad2, chLead, chEcho, chCounter, chArp, chRiser};
 
+// Each section's level, as the module's global volume (0..128): the arc of the piece, a quiet
+// temple, the tunnel at full strength, the credits just under it and an ending that recedes.
+const int sectionLevel[] = {128, 100, 128, 120, 108};
+
 void beginSection(Song& s, int section, PadVoices& pads) {
     s.limit = sectionStart[section + 1];
     pads.fresh = true;
-    if (section == 0) return;
-    for (int ch : tonalChannels) s.cut(sectionStart[section], ch);
+    if (section == 0) return;  // the intro plays at the module's initial global volume, 128
+    s.effect(sectionStart[section], chControl, fxGlobalVolume, (uint8_t)sectionLevel[section]);
+    for (int ch : tonalChannels) s.release(sectionStart[section], ch);
 }
 
 // The bass note of a chord between E-3 and D#-4, above the kick's body.
@@ -82,7 +87,7 @@ void temple(Song& s, PadVoices& pads) {
         if (k < 5) playMotif(s, bellLine, bellCall, r, 32, c);
         else s.note(r, chLead, bellLine.last = 80, music::bell, 40);  // a G# rings over E major
     }
-    s.cut(start + 192, chLead);  // the last bell has faded before the riser's top
+    s.release(start + 192, chLead);  // the last bell has faded before the riser's top
     for (int b = 0; b < 13; ++b) drumBar(s, start + b * 16, 16, halfTime, b == 12, 58);
     s.note(start + 176, chRiser, C, riser, 44);  // 32 rows, ending on the tunnel's first row
 }
@@ -151,7 +156,7 @@ void credits(Song& s, PadVoices& pads) {
             lead.volume = lift ? 48 : 44;
             playMotif(s, lead, *m, r, 16, c);
         }
-        if (b == 16) s.cut(r, chLead);
+        if (b == 16) s.release(r, chLead);
         if (b >= 16) {
             counter.volume = breakBar ? 46 : 36;
             playMotif(s, counter, b % 2 ? counterB : counterA, r, 16, c);
