@@ -113,7 +113,7 @@ bool writeMusicModule(const char* path) {
     std::vector<music::Instrument> instruments = music::makeInstruments();
     // The mix: kick, snare, hat, open hat, bass, pad, lead, bell, pluck, crash, riser. The hats
     // sit well back: their band lies above where the melody speaks.
-    const int sampleVolumes[] = {36, 46, 32, 26, 44, 36, 40, 42, 38, 40, 34};
+    const int sampleVolumes[] = {32, 34, 30, 24, 44, 40, 44, 42, 36, 42, 34};
     for (size_t i = 0; i < samples.size(); ++i) samples[i].globalVolume = sampleVolumes[i];
 
     Song song;
@@ -145,7 +145,7 @@ bool writeMusicModule(const char* path) {
     put16(file, 0x2A, 0x0214);
     put16(file, 0x2C, 1 | 4 | 8);  // stereo, instruments, linear slides
     file[0x30] = 128;          // global volume
-    file[0x31] = 124;          // mixing volume
+    file[0x31] = 128;          // mixing volume
     file[0x32] = 6;            // speed
     file[0x33] = 150;          // tempo
     file[0x34] = 128;          // stereo separation

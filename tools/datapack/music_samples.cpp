@@ -114,7 +114,8 @@ Sample makeCrash() {
         top.step(filter.high, 9000.0, 1.0);  // the wash rolled off above 9 kHz
         phase += 2 * pi * (38.0 + 24.0 * std::exp(-t * 8.0)) / sampleRate;
         double boom = 0.5 * std::sin(phase) * std::exp(-t * 5.0);
-        return (0.6 * top.low * std::exp(-t * 1.6) + boom) * std::fmin(1.0, t * 500.0);
+        double stick = 0.5 * filter.high * std::exp(-t * 120.0);  // the stick's bright first strike
+        return (0.6 * top.low * std::exp(-t * 1.6) + stick + boom) * std::fmin(1.0, t * 500.0);
     });
 }
 

@@ -199,6 +199,7 @@ void impact(Song& s, int row, int volume, int delayTicks) {
     s.note(row, chImpact, C, crash, volume);
     s.note(row, chKick, C, kick, 56);
     if (s.inside(row) && !s.rows[row][chHat].hasNote) s.cut(row, chHat);  // the crash chokes the open hat
+    if (s.inside(row - 1) && s.rows[row - 1][chHat].hasNote) s.clear(row - 1, chHat);  // a breath before it
     if (delayTicks) {
         s.effect(row, chImpact, fxSpecial, (uint8_t)(0xD0 | delayTicks));
         s.effect(row, chKick, fxSpecial, (uint8_t)(0xD0 | delayTicks));
