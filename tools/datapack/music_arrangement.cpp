@@ -17,7 +17,7 @@ namespace {
 // Motifs over one bar (sixteen steps). hookA rises to its peak on beat three and steps down;
 // hookB answers and rests before the bar ends; hookC climbs, hookD falls back and breathes;
 // hookE pushes across the beat, hookF starts late and answers it, hookG runs up into a long
-// note, hookH runs in eighths, hookI leaps to the peak and holds it, hookJ closes a phrase.
+// note, hookH runs in eighths, hookI climbs to the peak and holds it, hookJ closes a phrase.
 const Motif hookA = {{0, 4, chordTone, 0, 8}, {4, 2, chordTone, -1, 0}, {6, 2, chordTone, 1, 0},
                      {8, 6, chordTone, 1, 6}, {14, 2, passing, -1, 0}};
 const Motif hookAv = {{0, 2, chordTone, 0, 8}, {2, 2, passing, 1, 0}, {4, 2, chordTone, -1, 0},
@@ -32,7 +32,7 @@ const Motif hookF = {{0, 2, rest, 0, 0}, {2, 2, chordTone, -1, 4}, {4, 4, passin
 const Motif hookG = {{0, 2, passing, 1, 6}, {2, 2, chordTone, 1, 2}, {4, 12, chordTone, 1, 8}};
 const Motif hookH = {{0, 2, chordTone, 0, 8}, {2, 2, passing, 1, 0}, {4, 2, chordTone, 1, 2}, {6, 2, passing, 1, 0},
                      {8, 2, chordTone, 1, 6}, {10, 2, passing, -1, 0}, {12, 4, chordTone, -1, 2}};
-const Motif hookI = {{0, 8, chordTone, 1, 12}, {8, 4, chordTone, -1, 4}, {12, 4, passing, -1, 0}};
+const Motif hookI = {{0, 2, chordTone, 1, 4}, {2, 2, chordTone, 1, 6}, {4, 8, chordTone, 1, 12}, {12, 4, passing, -1, 0}};
 const Motif hookJ = {{0, 4, chordTone, -1, 6}, {4, 2, passing, -1, 0}, {6, 10, chordTone, 0, 4}};
 const Motif bellCall = {{0, 6, chordTone, 0, 8}, {6, 2, chordTone, 1, 0}, {8, 6, chordTone, -1, 4}};
 const Motif counterA = {{0, 8, chordTone, 0, 6}, {8, 8, chordTone, -1, 0}};

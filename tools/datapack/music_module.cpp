@@ -113,7 +113,7 @@ bool writeMusicModule(const char* path) {
     std::vector<music::Instrument> instruments = music::makeInstruments();
     // The mix: kick, snare, hat, open hat, bass, pad, lead, bell, pluck, crash, riser. The hats
     // sit well back: their band lies above where the melody speaks.
-    const int sampleVolumes[] = {32, 34, 30, 24, 44, 40, 44, 42, 36, 42, 34};
+    const int sampleVolumes[] = {32, 34, 26, 21, 44, 40, 44, 42, 36, 42, 34};
     for (size_t i = 0; i < samples.size(); ++i) samples[i].globalVolume = sampleVolumes[i];
 
     Song song;

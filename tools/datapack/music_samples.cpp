@@ -74,7 +74,7 @@ Sample makeKick() {
         double body = std::sin(phase) * std::exp(-t * 9.0) * std::fmin(1.0, t * 2000.0);
         clickBand.step(noise.next(), 3800.0, 0.7);
         double click = (1.6 * clickBand.band + 0.45 * std::sin(2 * pi * 3400 * t)) * std::exp(-t * 260.0);
-        return 0.9 * std::tanh(2.0 * body) / std::tanh(2.0) + 0.5 * click;  // saturated: more body per peak
+        return 0.9 * std::tanh(2.0 * body) / std::tanh(2.0) + 0.8 * click;  // saturated: more body per peak
     });
 }
 
