@@ -270,8 +270,8 @@ void ending(Song& s, PadVoices& pads) {
             playMotif(s, counter, k % 2 ? counterB : counterA, r, 32, c);
         }
     }
-    // The cadence lands on A minor at 181.2 s: pads, bass and a bell A, the bell struck again on
-    // the fifth as the bass drops away. Then the chord breathes out: the pads release over two
+    // The cadence lands on A minor at 181.2 s: pads, bass and a bell A, the bell struck again an
+    // octave higher as the bass drops away. Then the chord breathes out: the pads release over two
     // seconds, the bells ring down, and the last second and a half fades to silence, which it
     // reaches a fifth of a second before the song's end.
     const int last = start + 512;
@@ -279,7 +279,7 @@ void ending(Song& s, PadVoices& pads) {
     padChord(s, last, minor(A), pads, 48);
     s.note(last, chBass, bassRoot(minor(A)), bass, 46);
     s.note(last, chCounter, 57, music::bell, 44);
-    s.note(last + 32, chCounter, 64, music::bell, 40);
+    s.note(last + 32, chCounter, 69, music::bell, 40);
     s.release(last + 28, chBass);
     for (int ch = chPad0; ch <= chPad2; ++ch) s.release(last + 46, ch);
     const int fadeFrom = end - 14, silentFrom = end - 2;
