@@ -141,7 +141,8 @@ inline double bandDb(const Stereo& s, double low, double high, std::size_t from,
     double all = 1e-30, band = 1e-30;
     for (int side = 0; side < 2; ++side) {
         const std::vector<float>& x = side ? s.right : s.left;
-        Biquad h1 = highPass(s.rate, std::max(low, 1.0), 0.54119610), h2 = highPass(s.rate, std::max(low, 1.0), 1.3065630);
+        Biquad h1 = highPass(s.rate, std::max(low, 1.0), 0.54119610);
+        Biquad h2 = highPass(s.rate, std::max(low, 1.0), 1.3065630);
         Biquad l1 = lowPass(s.rate, std::min(high, 0.45 * s.rate), 0.54119610);
         Biquad l2 = lowPass(s.rate, std::min(high, 0.45 * s.rate), 1.3065630);
         bool highEdge = high < 0.45 * s.rate;

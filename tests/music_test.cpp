@@ -65,7 +65,9 @@ TEST(Music, LoadsWithTheSongLengthAndSectionTimes) {
     // Instrument mode, one instrument per sample, each but the riser shaped by a volume envelope.
     EXPECT_EQ(mod.get_num_instruments(), music::sampleCount);
     auto byteAt = [&](std::size_t at) { return at < bytes.size() ? (unsigned)(uint8_t)bytes[at] : 0u; };
-    auto wordAt = [&](std::size_t at) { return byteAt(at) | byteAt(at + 1) << 8 | byteAt(at + 2) << 16 | byteAt(at + 3) << 24; };
+    auto wordAt = [&](std::size_t at) {
+        return byteAt(at) | byteAt(at + 1) << 8 | byteAt(at + 2) << 16 | byteAt(at + 3) << 24;
+    };
     EXPECT_TRUE(byteAt(0x2C) & 4) << "instrument flag";
     for (int i = 0; i < music::sampleCount; ++i) {
         std::size_t header = wordAt(0xC0 + (byteAt(0x20) | byteAt(0x21) << 8) + 4 * i);
@@ -120,7 +122,9 @@ TEST(Music, MixIsLoudBrightWideAndOnThePicture) {
     for (int k = 0; k < 5; ++k) level[k] = integratedLoudness(mix, mix.at(sectionTimes[k]), mix.at(sectionTimes[k + 1]));
     for (int k : {0, 1, 3, 4}) EXPECT_LT(level[k], level[2]) << "section " << k << " against the tunnel";
     EXPECT_LE(level[1], level[2] - 3.0);
-    auto bars = [&](int from, int to) { return integratedLoudness(mix, mix.at(75.6 + 1.6 * from), mix.at(75.6 + 1.6 * to)); };
+    auto bars = [&](int from, int to) {
+        return integratedLoudness(mix, mix.at(75.6 + 1.6 * from), mix.at(75.6 + 1.6 * to));
+    };
     EXPECT_LE(bars(16, 20), bars(20, 28) - 3.0);
     EXPECT_LE(bars(16, 20), bars(28, 34) - 3.0);
 
@@ -283,7 +287,8 @@ TEST(Music, ScoreDevelopsAndAccentsThePicture) {
     // However the verse's eight chords are lined up against the B phrase's, half of them differ.
     for (int shift = 0; shift < 8; ++shift) {
         int changed = 0;
-        for (int b = 0; b < 8; ++b) changed += chordAt(bars + 16 * (20 + b) + 8) != chordAt(bars + 16 * ((b + shift) % 8) + 8);
+        for (int b = 0; b < 8; ++b)
+            changed += chordAt(bars + 16 * (20 + b) + 8) != chordAt(bars + 16 * ((b + shift) % 8) + 8);
         EXPECT_GE(changed, 4) << "shift " << shift;
     }
 

@@ -55,7 +55,7 @@ Motif fragment(const Motif& m) {
     return f;
 }
 
-// The tonal channels a new section silences on its first row unless it plays there.
+// The tonal channels a new section releases on its first row unless it plays there.
 const int tonalChannels[] = {chBass, chPad0, chPad1, chPad2, chLead, chEcho, chCounter, chArp, chRiser};
 
 // Each section's level, as the module's global volume (0..128): the arc of the piece, a quiet
@@ -164,12 +164,13 @@ void tunnel(Song& s, PadVoices& pads) {
             padChord(s, rr, c, pads, 36);
             for (int i = 0; i < 8; i += 2) s.note(rr + i, chBass, bassRoot(c) + (i % 4 == 2 ? 12 : 0), bass, i ? 46 : 54);
             // The plucked arpeggio: root, third, fifth and octave, bouncing between the sides,
-            // its level opening up over the first four bars.
-            int root = 57 + ((c.root % 12) - 9 + 12) % 12 + (rr >= flightRow ? 12 : 0);  // up an octave for the flight
+            // its level opening up over the first four bars, its accents between the kicks; it
+            // climbs an octave for the flight.
+            int root = 57 + ((c.root % 12) - 9 + 12) % 12 + (rr >= flightRow ? 12 : 0);
             int third = root + (c.third - c.root), fifth = root + 7;
             const int arp[8] = {root, third, fifth, root + 12, fifth, third, root + 12, fifth};
             for (int i = 0; i < 8; ++i) {
-                s.note(rr + i, chArp, arp[i], pluck, std::min(40, 22 + 5 * b) + (i % 4 == 2 ? 4 : 0));  // accents between the kicks
+                s.note(rr + i, chArp, arp[i], pluck, std::min(40, 22 + 5 * b) + (i % 4 == 2 ? 4 : 0));
                 s.effect(rr + i, chArp, fxPanning, i % 2 ? 0xC8 : 0x38);
             }
         }
@@ -178,9 +179,9 @@ void tunnel(Song& s, PadVoices& pads) {
     for (int r = 562; r < 567; ++r) s.clear(r, chHat);
     s.cut(562, chHat);
     impact(s, 565, 60);
+    breathBeforeCut(s, sectionStart[3]);
     // The flight starts with a hit a beat before the bar, the turn lands on the next downbeat,
     // and with it a high lead soars over the arpeggio, a long note to each chord.
-    breathBeforeCut(s, sectionStart[3]);
     impact(s, flightRow, 58);
     impact(s, turnRow, 50);
     Line soar{chLead, music::lead, 72, 88, 76, 40, 0x34, chEcho};
@@ -244,7 +245,7 @@ void credits(Song& s, PadVoices& pads) {
 
 void ending(Song& s, PadVoices& pads) {
     beginSection(s, 4, pads);
-    const int start = sectionStart[4], end = sectionStart[5];
+    const int start = sectionStart[4], end = sectionStart[5], receded = 84;
     const Chord prog[] = {minor(A), major(F), major(C), major(G), minor(A), major(F), minor(D), major(E)};
     // The hook remembered at half speed, partly upside down, closing with the cadence figure.
     const Motif phrase[] = {inverted(hookA), hookB, inverted(hookE), hookD, hookG, inverted(hookB), hookC, hookJ};
@@ -258,7 +259,7 @@ void ending(Song& s, PadVoices& pads) {
         padChord(s, r, c, pads, 44);
         s.note(r, chBass, bassRoot(c), bass, 50 - k);
         s.note(r + 16, chBass, bassRoot(c), bass, 38 - k);
-        if (k == 12) s.effect(r, chControl, fxGlobalVolume, 84);  // without drums the piece recedes
+        if (k == 12) s.effect(r, chControl, fxGlobalVolume, receded);  // without drums the piece recedes
         if (k < 12) {  // the drums thin out, then stop three chords before the cadence
             drumBar(s, r, 16, sparse, false, k < 8 ? 58 : 46);
             drumBar(s, r + 16, 16, sparse, k == 7, k < 8 ? 58 : 46);
@@ -272,8 +273,8 @@ void ending(Song& s, PadVoices& pads) {
     }
     // The cadence lands on A minor at 181.2 s: pads, bass and a bell A, the bell struck again an
     // octave higher as the bass drops away. Then the chord breathes out: the pads release over two
-    // seconds, the bells ring down, and the last second and a half fades to silence, which it
-    // reaches a fifth of a second before the song's end.
+    // seconds, the bells ring down, and the last 1.2 s fade to silence, reached a fifth of a
+    // second before the song's end.
     const int last = start + 512;
     pads.fresh = true;
     padChord(s, last, minor(A), pads, 48);
@@ -284,7 +285,7 @@ void ending(Song& s, PadVoices& pads) {
     for (int ch = chPad0; ch <= chPad2; ++ch) s.release(last + 46, ch);
     const int fadeFrom = end - 14, silentFrom = end - 2;
     for (int r = fadeFrom; r <= silentFrom; ++r)
-        s.effect(r, chControl, fxGlobalVolume, (uint8_t)(84 * (silentFrom - r) / (silentFrom - fadeFrom)));
+        s.effect(r, chControl, fxGlobalVolume, (uint8_t)(receded * (silentFrom - r) / (silentFrom - fadeFrom)));
 }
 
 }  // namespace
