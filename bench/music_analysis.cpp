@@ -1,5 +1,5 @@
 // Analyses the soundtrack the way a mixing engineer and an arranger would, from the module
-// alone: loudness, true peak, brightness and width of the mix and of every sample played solo,
+// alone: loudness, loudness range, energy per band, true peak, brightness and width of the mix and of every sample played solo,
 // section by section; onsets at the picture's flashes; the chord that ends the piece; and, row
 // by row, which notes sound, whether a melody note clashes a semitone against the pads, whether
 // two melody voices rub a second apart, where a line leaps a seventh or more, and which notes
@@ -9,6 +9,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 #include <libopenmpt/libopenmpt_ext.hpp>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -224,26 +225,51 @@ int main(int argc, char** argv) {
     printLevels("mix", mix);
     std::vector<std::string> names = mod.get_sample_names();
     auto* interactive = static_cast<openmpt::ext::interactive*>(mod.get_interface(openmpt::ext::interactive_id));
+    std::vector<std::string> bandRows;
     for (std::size_t solo = 0; solo < names.size(); ++solo) {
         mod.set_position_seconds(0);
         for (std::size_t i = 0; i < names.size(); ++i) interactive->set_instrument_mute_status((int)i, i != solo);
         Stereo part = render(mod, nullptr);
         printLevels(names[solo].c_str(), part);
+        double all = rmsDb(part, 0, part.frames());
+        char line[160];
+        std::snprintf(line, sizeof line, "%-12s %8.1f %8.1f %8.1f %8.1f\n", names[solo].c_str(), all,
+                      all + bandDb(part, 0, 400, 0, part.frames()), all + bandDb(part, 1000, 3000, 0, part.frames()),
+                      all + bandDb(part, 8000, 1e9, 0, part.frames()));
+        bandRows.push_back(line);
     }
+    std::printf("\nsolo, whole song (dBFS rms)  all  <400 Hz  1-3 kHz   >8 kHz\n");
+    for (const std::string& line : bandRows) std::printf("%s", line.c_str());
 
-    std::printf("\n             true peak  >2.5kHz  side/mid\n");
+    std::printf("\n             LRA (LU)  <400 Hz  1-3 kHz  >8 kHz  (dB of the section's energy)\n");
     for (int k = 0; k <= 5; ++k) {
         std::size_t from = k < 5 ? mix.at(sectionStarts[k]) : 0, to = k < 5 ? mix.at(sectionStarts[k + 1]) : mix.frames();
-        std::printf("%-12s %7.1f dB %7.1f%% %7.1f dB\n", k < 5 ? sectionNames[k] : "whole", truePeakDb(mix, from, to),
-                    100 * energyAbove(mix, 2500, from, to), sideToMidDb(mix, from, to));
+        std::printf("%-12s %8.1f %8.1f %8.1f %7.1f\n", k < 5 ? sectionNames[k] : "whole", loudnessRange(mix, from, to),
+                    bandDb(mix, 0, 400, from, to), bandDb(mix, 1000, 3000, from, to), bandDb(mix, 8000, 1e9, from, to));
     }
-    for (double moment : {5.25, 34.8, 55.6, 56.5, 75.0, 130.0}) {
+    std::printf("\n             true peak  >2.5kHz  side/mid  highest sample at\n");
+    for (int k = 0; k <= 5; ++k) {
+        std::size_t from = k < 5 ? mix.at(sectionStarts[k]) : 0, to = k < 5 ? mix.at(sectionStarts[k + 1]) : mix.frames();
+        std::size_t loudest = from;
+        for (std::size_t i = from; i < to; ++i)
+            if (std::max(std::fabs(mix.left[i]), std::fabs(mix.right[i])) >
+                std::max(std::fabs(mix.left[loudest]), std::fabs(mix.right[loudest])))
+                loudest = i;
+        std::printf("%-12s %7.1f dB %7.1f%% %7.1f dB %8.2f s\n", k < 5 ? sectionNames[k] : "whole", truePeakDb(mix, from, to),
+                    100 * energyAbove(mix, 2500, from, to), sideToMidDb(mix, from, to), (double)loudest / mix.rate);
+    }
+    for (double moment : {5.25, 34.8, 36.0, 39.0, 42.0, 45.0, 48.0, 51.0, 55.6, 56.5, 64.0, 65.4, 75.0, 105.0, 130.0}) {
         OnsetHit hit = strongestOnset(mix, moment, 0.1);
         std::printf("strongest onset within 100 ms of %6.2f s: at %7.3f s (%+.0f ms), %+.1f dB\n", moment, hit.time,
                     1000 * (hit.time - moment), hit.strengthDb);
     }
     std::size_t tail = mix.at(186.0);
     std::vector<double> pcs = pitchClassStrengths(mix, tail, mix.frames());
+    std::size_t last = mix.at(mix.frames() / (double)mix.rate - 0.1), lastTen = mix.at(mix.frames() / (double)mix.rate - 0.01);
+    float tenPeak = 0;
+    for (std::size_t i = lastTen; i < mix.frames(); ++i) tenPeak = std::max({tenPeak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
+    std::printf("the 2 s before the last 100 ms: %.1f dBFS rms; the last 100 ms: %.1f dBFS rms; peak of the last 10 ms: %.4f\n",
+                rmsDb(mix, mix.at(mix.frames() / (double)mix.rate - 2.1), last), rmsDb(mix, last, mix.frames()), tenPeak);
     std::printf("last 2 s: %.1f dBFS rms; pitch classes:", rmsDb(mix, tail, mix.frames()));
     const char* pcNames[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
     for (int i = 0; i < 12; ++i) std::printf(" %s %.2f", pcNames[i], pcs[i]);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Analyses the generated soundtrack: builds bench/music_analysis.cpp against libopenmpt (kept
 # out of the default build), runs it on the pack's module (or the module given), then asks
-# ffmpeg for the reference figures of the whole mix: integrated loudness and true peak
-# (ebur128), the level above 2.5 kHz against the whole (volumedetect) and astats. Prints the
-# figures and appends them with the date and commit to bench/music_analysis.log.
+# ffmpeg for the reference figures of the whole mix and of each section: integrated loudness,
+# loudness range and true peak (ebur128), the level above 2.5 kHz against the whole
+# (volumedetect) and astats. Prints the figures and appends them with the date and commit to
+# bench/music_analysis.log.
 #   bench/music_analysis.sh [MODULE] [-- --rows FROM TO]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,6 +22,12 @@ echo
 echo "ffmpeg on the whole mix:"
 ffmpeg -hide_banner -nostats -i "$work/mix.wav" -af ebur128=peak=true -f null - 2>&1 |
     sed -n '/Summary/,$p' | grep -E 'I:|Peak:|LRA:' | sed 's/^ */  /'
+echo "ffmpeg per section (integrated, range, true peak):"
+for span in intro:0:34.8 temple:34.8:55.6 tunnel:55.6:75 credits:75:130 ending:130:188; do
+    IFS=: read -r name from to <<< "$span"
+    ffmpeg -hide_banner -nostats -i "$work/mix.wav" -af "atrim=$from:$to,ebur128=peak=true" -f null - 2>&1 |
+        sed -n '/Summary/,$p' | grep -E ' I:| LRA:| Peak:' | awk -v n="$name" '{v = v " " $2 " " $3} END {print "  " n v}'
+done
 all=$(ffmpeg -hide_banner -nostats -i "$work/mix.wav" -af volumedetect -f null - 2>&1 | grep mean_volume | sed 's/.*: //')
 high=$(ffmpeg -hide_banner -nostats -i "$work/mix.wav" -af highpass=f=2500,highpass=f=2500,volumedetect -f null - 2>&1 |
     grep mean_volume | sed 's/.*: //')

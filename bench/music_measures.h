@@ -1,7 +1,8 @@
 // Measures of a rendered stereo soundtrack, shared by the music analysis program and the music
 // tests: K-weighted gated loudness (LUFS), an oversampled true peak, the share of the energy
 // above a frequency, the side-to-mid ratio, onset strength around a moment and the strength
-// of each pitch class. Header only, no dependencies beyond the standard library.
+// of each pitch class, the loudness range and the energy in a frequency band. Header only, no
+// dependencies beyond the standard library.
 //
 //   Stereo s{rate, left, right};
 //   double lufs = integratedLoudness(s, 0, s.frames());        // -70 when silent
@@ -9,6 +10,8 @@
 //   double share = energyAbove(s, 2500.0, 0, s.frames());      // 0..1
 //   double width = sideToMidDb(s, 0, s.frames());
 //   OnsetHit hit = strongestOnset(s, 5.25, 0.1);             // time and strength in dB
+//   double lra = loudnessRange(s, 0, s.frames());              // LU
+//   double mids = bandDb(s, 1000, 3000, 0, s.frames());        // dB of the whole's energy
 #pragma once
 
 #include <algorithm>
@@ -47,6 +50,11 @@ inline Biquad highPass(double rate, double cutoff, double q) {
     return normalisedBiquad((1 + c) / 2, -(1 + c), (1 + c) / 2, 1 + alpha, -2 * c, 1 - alpha);
 }
 
+inline Biquad lowPass(double rate, double cutoff, double q) {
+    double w = 2 * M_PI * cutoff / rate, c = std::cos(w), alpha = std::sin(w) / (2 * q);
+    return normalisedBiquad((1 - c) / 2, 1 - c, (1 - c) / 2, 1 + alpha, -2 * c, 1 - alpha);
+}
+
 // The two stages of the loudness standard's K weighting: a +4 dB shelf above about 1.7 kHz
 // and a high pass at 38 Hz.
 inline void kWeighting(double rate, Biquad& shelf, Biquad& rumble) {
@@ -59,12 +67,9 @@ inline void kWeighting(double rate, Biquad& shelf, Biquad& rumble) {
     rumble = highPass(rate, 38.13547087613982, 0.5003270373253953);
 }
 
-// Integrated loudness over [from, to) frames: 400 ms blocks every 100 ms, the absolute gate at
-// -70 LUFS and the relative gate 10 LU under the ungated mean.
-inline double integratedLoudness(const Stereo& s, std::size_t from, std::size_t to) {
-    to = std::min(to, s.frames());
-    if (to <= from) return -70.0;
-    std::vector<double> power(to - from, 0.0);
+// K-weighted power of both channels summed, per frame of [from, to).
+inline std::vector<double> weightedPower(const Stereo& s, std::size_t from, std::size_t to) {
+    std::vector<double> power(to > from ? to - from : 0, 0.0);
     for (int side = 0; side < 2; ++side) {
         const std::vector<float>& x = side ? s.right : s.left;
         Biquad shelf, rumble;
@@ -74,24 +79,82 @@ inline double integratedLoudness(const Stereo& s, std::size_t from, std::size_t 
             power[i - from] += y * y;
         }
     }
-    std::size_t block = s.rate * 4 / 10, hop = s.rate / 10;
+    return power;
+}
+
+// Mean power of windows of the given length every 100 ms.
+inline std::vector<double> blockPowers(const std::vector<double>& power, std::size_t block, std::size_t hop) {
     std::vector<double> blocks;
+    double sum = 0;
+    for (std::size_t i = 0; i < block && i < power.size(); ++i) sum += power[i];
     for (std::size_t b = 0; b + block <= power.size(); b += hop) {
-        double sum = 0;
-        for (std::size_t i = b; i < b + block; ++i) sum += power[i];
         blocks.push_back(sum / block);
+        for (std::size_t i = b; i < b + hop && i + block < power.size(); ++i) sum += power[i + block] - power[i];
     }
+    return blocks;
+}
+
+inline double toLufs(double power) { return power > 0 ? -0.691 + 10 * std::log10(power) : -70.0; }
+
+// Integrated loudness over [from, to) frames: 400 ms blocks every 100 ms, the absolute gate at
+// -70 LUFS and the relative gate 10 LU under the ungated mean.
+inline double integratedLoudness(const Stereo& s, std::size_t from, std::size_t to) {
+    to = std::min(to, s.frames());
+    if (to <= from) return -70.0;
+    std::vector<double> blocks = blockPowers(weightedPower(s, from, to), s.rate * 4 / 10, s.rate / 10);
     auto gatedMean = [&](double gate) {
         double sum = 0;
         int n = 0;
         for (double p : blocks)
-            if (p > 0 && -0.691 + 10 * std::log10(p) > gate) sum += p, ++n;
+            if (p > 0 && toLufs(p) > gate) sum += p, ++n;
         return n ? sum / n : 0.0;
     };
     double ungated = gatedMean(-70.0);
     if (ungated <= 0) return -70.0;
-    double mean = gatedMean(-0.691 + 10 * std::log10(ungated) - 10.0);
-    return mean > 0 ? -0.691 + 10 * std::log10(mean) : -70.0;
+    double mean = gatedMean(toLufs(ungated) - 10.0);
+    return mean > 0 ? toLufs(mean) : -70.0;
+}
+
+// Loudness range: the spread between the 10th and 95th percentiles of the 3 s short-term
+// loudness every 100 ms, after the absolute gate and a relative gate 20 LU under their mean.
+inline double loudnessRange(const Stereo& s, std::size_t from, std::size_t to) {
+    to = std::min(to, s.frames());
+    if (to <= from) return 0.0;
+    std::vector<double> blocks = blockPowers(weightedPower(s, from, to), s.rate * 3, s.rate / 10), kept;
+    double sum = 0;
+    for (double p : blocks)
+        if (toLufs(p) > -70.0) kept.push_back(p), sum += p;
+    if (kept.empty()) return 0.0;
+    double gate = toLufs(sum / kept.size()) - 20.0;
+    std::vector<double> levels;
+    for (double p : kept)
+        if (toLufs(p) > gate) levels.push_back(toLufs(p));
+    std::sort(levels.begin(), levels.end());
+    auto at = [&](double q) { return levels[(std::size_t)std::lround(q * (levels.size() - 1))]; };
+    return at(0.95) - at(0.10);
+}
+
+// The energy between low and high Hz (fourth-order Butterworth edges; 0 for no lower edge, a
+// high edge at or above half the rate for none) in dB relative to the whole signal's energy.
+inline double bandDb(const Stereo& s, double low, double high, std::size_t from, std::size_t to) {
+    to = std::min(to, s.frames());
+    double all = 1e-30, band = 1e-30;
+    for (int side = 0; side < 2; ++side) {
+        const std::vector<float>& x = side ? s.right : s.left;
+        Biquad h1 = highPass(s.rate, std::max(low, 1.0), 0.54119610);
+        Biquad h2 = highPass(s.rate, std::max(low, 1.0), 1.3065630);
+        Biquad l1 = lowPass(s.rate, std::min(high, 0.45 * s.rate), 0.54119610);
+        Biquad l2 = lowPass(s.rate, std::min(high, 0.45 * s.rate), 1.3065630);
+        bool highEdge = high < 0.45 * s.rate;
+        for (std::size_t i = from; i < to; ++i) {
+            double y = x[i];
+            if (low > 0) y = h2.step(h1.step(y));
+            if (highEdge) y = l2.step(l1.step(y));
+            all += (double)x[i] * x[i];
+            band += y * y;
+        }
+    }
+    return 10 * std::log10(band / all);
 }
 
 // The highest magnitude of the signal between samples, found by 4x windowed-sinc

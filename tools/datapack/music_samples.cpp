@@ -1,6 +1,7 @@
-// The soundtrack's instruments, synthesised sample by sample. Drums and effects are one-shot
-// samples played at their own pitch; pitched sounds are either looped tones built from whole
-// cycles (pads, lead, bass), whose attack, decay and darkening run before the loop, or one-shot
+// The soundtrack's samples, synthesised one by one. Drums and effects are one-shot samples
+// played at their own pitch; pitched sounds are either looped tones built from whole cycles
+// (pads, lead, bass), whose first bite and darkening run before the loop (the instruments'
+// envelopes shape their level), or one-shot
 // rings (bell, pluck) made an octave above middle C so the notes they play stay close to their
 // recorded length.
 #include "music_samples.h"
@@ -62,47 +63,59 @@ Sample oneShot(const char* name, double seconds, Generator generate) {
     return s;
 }
 
+// A pitched-down sine body with a click on top: a 3.4 kHz ping and a burst of band-passed
+// noise in its first milliseconds, the beater that lets the kick cut through the bass.
 Sample makeKick() {
     double phase = 0;
     Noise noise{0x4B1C4u};
+    Svf clickBand;
     return oneShot("kick", 0.32, [&](double t) {
         phase += 2 * pi * (48.0 + 95.0 * std::exp(-t * 35.0)) / sampleRate;
         double body = std::sin(phase) * std::exp(-t * 9.0) * std::fmin(1.0, t * 2000.0);
-        double click = 0.5 * noise.next() * std::exp(-t * 600.0) + 0.3 * std::sin(2 * pi * 1800 * t) * std::exp(-t * 250.0);
-        return 0.9 * std::tanh(2.0 * (body + click)) / std::tanh(2.0);  // saturated: more body per peak
+        clickBand.step(noise.next(), 3800.0, 0.7);
+        double click = (1.6 * clickBand.band + 0.45 * std::sin(2 * pi * 3400 * t)) * std::exp(-t * 260.0);
+        return 0.9 * std::tanh(2.0 * body) / std::tanh(2.0) + 0.8 * click;  // saturated: more body per peak
     });
 }
 
+// A drum body at 190 Hz that drops a little as it rings, under noise band-passed between about
+// 1.5 and 6 kHz: the snare's crack without the fizz above it.
 Sample makeSnare() {
     Noise noise{0x5AA2Eu};
-    double prev = 0;
+    Svf low, high;
+    double phase = 0;
     return oneShot("snare", 0.5, [&](double t) {
-        double x = noise.next(), bright = x - 0.3 * prev;  // tilt the noise towards the top
-        prev = x;
-        double tone = (0.6 * std::sin(2 * pi * 185.0 * t) + 0.4 * std::sin(2 * pi * 330.0 * t)) * std::exp(-t * 20.0);
-        double v = 0.6 * bright * std::exp(-t * 8.5) + 0.5 * tone;
-        return 0.8 * std::tanh(1.8 * v) / std::tanh(1.8) * std::fmin(1.0, t * 4000.0);
+        high.step(noise.next(), 1500.0, 1.0);
+        low.step(high.high, 6000.0, 1.0);
+        phase += 2 * pi * (180.0 + 40.0 * std::exp(-t * 40.0)) / sampleRate;
+        double body = (std::sin(phase) + 0.3 * std::sin(2.35 * phase)) * std::exp(-t * 16.0);
+        double v = 1.1 * low.low * std::exp(-t * 11.0) + 0.8 * body;
+        return 0.8 * std::tanh(1.6 * v) / std::tanh(1.6) * std::fmin(1.0, t * 4000.0);
     });
 }
 
-Sample makeHat(const char* name, double decay, double seconds, double cutoff, uint32_t seed) {
+// Hats: the metal and noise through a band pass around centre, so they shimmer without the
+// full-band hiss.
+Sample makeHat(const char* name, double decay, double seconds, double centre, uint32_t seed) {
     Noise noise{seed};
     Svf filter;
     return oneShot(name, seconds, [&](double t) {
-        filter.step(0.6 * noise.next() + 0.5 * metal(t), cutoff, 1.2);
-        return 1.5 * filter.high * std::exp(-t * decay);
+        filter.step(0.6 * noise.next() + 0.5 * metal(t), centre, 0.7);
+        return 1.6 * filter.band * std::exp(-t * decay);
     });
 }
 
 Sample makeCrash() {
     Noise noise{0xC4A54u};
-    Svf filter;
+    Svf filter, top;
     double phase = 0;
     return oneShot("crash", 2.6, [&](double t) {
-        filter.step(0.7 * noise.next() + 0.4 * metal(t * 1.07), 4000.0, 1.0);
+        filter.step(0.7 * noise.next() + 0.4 * metal(t * 1.07), 3000.0, 1.0);
+        top.step(filter.high, 9000.0, 1.0);  // the wash rolled off above 9 kHz
         phase += 2 * pi * (38.0 + 24.0 * std::exp(-t * 8.0)) / sampleRate;
         double boom = 0.5 * std::sin(phase) * std::exp(-t * 5.0);
-        return (0.55 * filter.high * std::exp(-t * 1.6) + boom) * std::fmin(1.0, t * 500.0);
+        double stick = 0.5 * filter.high * std::exp(-t * 120.0);  // the stick's bright first strike
+        return (0.6 * top.low * std::exp(-t * 1.6) + stick + boom) * std::fmin(1.0, t * 500.0);
     });
 }
 
@@ -189,10 +202,13 @@ Sample makeTone(const ToneShape& shape) {
 }
 
 double sawPartial(int h) { return 1.0 / h; }
-double darkSawPartial(int h) { return 1.0 / (h * h); }
-double padPartial(int h) { return 1.0 / std::pow(h, 1.6); }
-double leadPartial(int h) { return (h % 2 ? 1.0 : 0.3) / h * std::exp(-h * 0.08); }
-double softLeadPartial(int h) { return (h % 2 ? 1.0 : 0.3) / h * std::exp(-h * 0.25); }
+double darkBassPartial(int h) { return h == 1 ? 1.0 : 0.5 / std::pow(h, 2.4); }
+// The pads: a bright saw whose fundamental and second partial are held back, so the bass owns
+// the low end and the pads' colour sits in the upper mids.
+double padPartial(int h) { return (h == 1 ? 0.35 : h == 2 ? 0.65 : 1.0) / h; }
+double darkPadPartial(int h) { return (h == 1 ? 0.35 : h == 2 ? 0.65 : 1.0) / std::pow(h, 1.25); }
+double leadPartial(int h) { return (h % 2 ? 1.0 : 0.55) / h; }
+double softLeadPartial(int h) { return (h % 2 ? 1.0 : 0.5) / h * std::exp(-h * 0.06); }
 
 }  // namespace
 
@@ -208,11 +224,11 @@ std::vector<Sample> makeSamples() {
     std::vector<Sample> samples(sampleCount);
     samples[kick - 1] = makeKick();
     samples[snare - 1] = makeSnare();
-    samples[hat - 1] = makeHat("hat", 30.0, 0.15, 7000.0, 0xBEEF01u);
-    samples[openHat - 1] = makeHat("open hat", 7.0, 0.5, 6000.0, 0xBEEF02u);
-    samples[bass - 1] = makeTone({"bass", 256, 16, {0}, sawPartial, darkSawPartial, 24, 48, 9000, 0.35, 0.85});
-    samples[pad - 1] = makeTone({"pad", 256, 128, {-1, 0, 1}, padPartial, padPartial, 10, 25000, 0, 1.0, 0.7});
-    samples[lead - 1] = makeTone({"lead", 128, 64, {0}, leadPartial, softLeadPartial, 14, 300, 20000, 0.75, 0.75});
+    samples[hat - 1] = makeHat("hat", 30.0, 0.15, 7500.0, 0xBEEF01u);
+    samples[openHat - 1] = makeHat("open hat", 7.0, 0.5, 6500.0, 0xBEEF02u);
+    samples[bass - 1] = makeTone({"bass", 256, 16, {0}, sawPartial, darkBassPartial, 24, 48, 9000, 0.35, 0.85});
+    samples[pad - 1] = makeTone({"pad", 256, 128, {-1, 0, 1}, padPartial, darkPadPartial, 24, 600, 20000, 0.8, 0.7});
+    samples[lead - 1] = makeTone({"lead", 128, 64, {0}, leadPartial, softLeadPartial, 20, 300, 20000, 0.75, 0.75});
     samples[bell - 1] = makeRing("bell", 3.0, bellPartials, 6, 0.15);
     samples[pluck - 1] = makeRing("pluck", 0.45, pluckPartials, 20, 0.05);
     samples[crash - 1] = makeCrash();

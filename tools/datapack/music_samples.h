@@ -1,6 +1,6 @@
-// The soundtrack's instruments: every sample synthesised from fixed seeds at 44.1 kHz, with its
-// envelope baked into the data (a pluck's decay, a bell's ring, a pad's slow swell), so the
-// module plays the same in every player that reads Impulse Tracker samples.
+// The soundtrack's samples: every one synthesised from fixed seeds at 44.1 kHz. One-shots carry
+// their own decay (a pluck's, a bell's ring); looped tones carry their first bite and the move
+// from a bright to a darker timbre, and leave their level to the instruments' envelopes.
 //
 //   std::vector<music::Sample> samples = music::makeSamples();  // index = SampleId - 1
 #pragma once
@@ -20,7 +20,7 @@ struct Sample {
     int globalVolume = 64;
 };
 
-// Sample numbers as the patterns use them (the module runs in sample mode).
+// Sample numbers, which are also the instrument numbers the patterns use.
 enum SampleId : uint8_t {
     kick = 1, snare, hat, openHat, bass, pad, lead, bell, pluck, crash, riser, sampleCount = riser
 };

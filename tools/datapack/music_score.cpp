@@ -27,6 +27,15 @@ void Song::cut(int row, int ch) {
     c.volume = 255;
 }
 
+void Song::release(int row, int ch) {
+    if (!inside(row)) return;
+    Cell& c = rows[row][ch];
+    c.hasNote = true;
+    c.note = noteOff;
+    c.sample = 0;
+    c.volume = 255;
+}
+
 void Song::clear(int row, int ch) {
     if (inside(row)) rows[row][ch] = Cell{};
 }
@@ -114,7 +123,7 @@ int playMotif(Song& s, Line& line, const Motif& motif, int row, int span, const 
         const MotifStep& step = motif[i];
         int at = row + step.at * span / 16, length = std::max(1, step.length * span / 16);
         if (step.kind == rest) {
-            s.cut(at, line.channel);
+            s.release(at, line.channel);
             continue;
         }
         int n = step.kind == chordTone ? chordToneFrom(line, line.last, step.direction, chord)
@@ -130,7 +139,7 @@ int playMotif(Song& s, Line& line, const Motif& motif, int row, int span, const 
             if (previous.hasNote && previous.note < 120) s.effect(at, line.channel, fxTonePorta, (uint8_t)line.glide);
         }
         bool followed = i + 1 < motif.size() && row + motif[i + 1].at * span / 16 == at + length;
-        if (!followed) s.cut(at + length, line.channel);
+        if (!followed) s.release(at + length, line.channel);
         for (int r = at + 2; line.vibrato && r < at + length; ++r) s.effect(r, line.channel, fxVibrato, (uint8_t)line.vibrato);
         if (line.echoChannel >= 0) {
             // The echo answers from across the field, quieter, and fades within a few rows.
@@ -138,7 +147,7 @@ int playMotif(Song& s, Line& line, const Motif& motif, int row, int span, const 
             s.note(at + 3, line.echoChannel, n, line.sample, volume * 2 / 5);
             for (int r = at + 4; r < at + 3 + echoRows; ++r) s.effect(r, line.echoChannel, fxVolumeSlide, 0x03);
             if (!s.inside(at + 3 + echoRows) || !s.rows[at + 3 + echoRows][line.echoChannel].hasNote)
-                s.cut(at + 3 + echoRows, line.echoChannel);
+                s.release(at + 3 + echoRows, line.echoChannel);
         }
         line.last = n;
     }
@@ -190,6 +199,7 @@ void impact(Song& s, int row, int volume, int delayTicks) {
     s.note(row, chImpact, C, crash, volume);
     s.note(row, chKick, C, kick, 56);
     if (s.inside(row) && !s.rows[row][chHat].hasNote) s.cut(row, chHat);  // the crash chokes the open hat
+    if (s.inside(row - 1) && s.rows[row - 1][chHat].hasNote) s.clear(row - 1, chHat);  // a breath before it
     if (delayTicks) {
         s.effect(row, chImpact, fxSpecial, (uint8_t)(0xD0 | delayTicks));
         s.effect(row, chKick, fxSpecial, (uint8_t)(0xD0 | delayTicks));

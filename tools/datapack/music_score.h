@@ -17,7 +17,7 @@ enum Effect : uint8_t {
     fxSpeed = 1, fxVolumeSlide = 4, fxPortaDown = 5, fxPortaUp = 6, fxTonePorta = 7, fxVibrato = 8,
     fxSpecial = 19, fxTempo = 20, fxGlobalVolume = 22, fxPanning = 24
 };
-constexpr uint8_t noteCut = 254;
+constexpr uint8_t noteCut = 254, noteOff = 255;
 
 struct Cell {
     uint8_t note = 0, sample = 0, volume = 255, command = 0, param = 0;
@@ -41,7 +41,8 @@ struct Song {
 
     bool inside(int row) const { return row >= 0 && row < limit && row < (int)rows.size(); }
     void note(int row, int ch, int n, int sample, int volume);
-    void cut(int row, int ch);
+    void cut(int row, int ch);      // stops the note at once
+    void release(int row, int ch);  // lets the note go: its envelope releases
     void clear(int row, int ch);
     void effect(int row, int ch, uint8_t command, uint8_t param);
 };
