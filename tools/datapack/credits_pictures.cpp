@@ -40,11 +40,11 @@ Image rolePicture(const Fonts& fonts, const char* role, float restX)
     const float start = x + (l.inkRight - l.inkLeft) + h * 0.25f;
     for (int px = static_cast<int>(start); px < w; ++px) {
         const float along = (px - start) / (w - start);
-        const float a = smoothStep(0.0f, 0.05f, along) * (1.0f - 0.7f * along) * smoothStep(w - 1.0f, w - 12.0f, px);
-        for (int row = -2; row <= 2; ++row) {
+        const float a = smoothStep(0.0f, 0.05f, along) * (1.0f - 0.5f * along) * smoothStep(w - 1.0f, w - 12.0f, px);
+        for (int row = -3; row <= 3; ++row) {
             const int py = h * 62 / 100 + row;
             blendOver(image, px, py, {0.02f, 0.02f, 0.05f, 1}, 0.8f * a);
-            if (row == 0) blendOver(image, px, py, paletteTeal, a);
+            if (std::abs(row) <= 1) blendOver(image, px, py, paletteTeal, row == 0 ? a : 0.7f * a);
         }
     }
     return image;
@@ -61,7 +61,8 @@ Image namePicture(const Fonts& fonts, const char* name, float restX)
 
 // The closing text, set for a 4 x 6 quad that scrolls up the screen; the logo stands at the
 // picture's top, so that it comes into view as soon as the picture's upper edge does. Below
-// the credits, the greetings.
+// the credits, the greetings. The view shows only the middle 3.46 units of the picture's 4,
+// so every line keeps within the middle 70 % of its width.
 Image endPicture(const Fonts& fonts)
 {
     const int w = 512, h = 512;
@@ -72,6 +73,7 @@ Image endPicture(const Fonts& fonts)
     const TextStyle role = fitStyle(fonts.serif, "music and 2d", squeeze, 8.0f, w * 0.5f, h * 0.026f);
     const TextStyle name = fitStyle(fonts.heading, "corvane", squeeze, 10.0f, w * 0.5f, h * 0.036f);
     const TextStyle greet = fitStyle(fonts.body, "everyone who still codes for fun", squeeze, 6.0f, w * 0.7f, h * 0.024f);
+    const TextStyle thanks = fitStyle(fonts.heading, "thanks for watching", squeeze, 8.0f, w * 0.7f, h * 0.034f);
     std::vector<TextLine> lines = {
         {&small, "a demo by torva", w * 0.5f, h * 0.15f, paletteTeal},
         {&role, "code and 3d", w * 0.5f, h * 0.25f, paletteTeal},
@@ -87,7 +89,7 @@ Image endPicture(const Fonts& fonts)
         lines.push_back({&greet, g, w * 0.5f, h * y, paletteInk});
         y += 0.04f;
     }
-    lines.push_back({&name, "thanks for watching", w * 0.5f, h * 0.9f, paletteInk});
+    lines.push_back({&thanks, "thanks for watching", w * 0.5f, h * 0.9f, paletteInk});
     composeOver(image, letteredText(w, h, lines, Lettering{3, 0.6f, paletteAmber, 2.5f, 2}), 0, 0);
     return image;
 }

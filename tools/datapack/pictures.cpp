@@ -148,7 +148,7 @@ bool writePictures(const std::string& dir)
     for (const Word& w : templeWords)
         ok = ok && savePicture(dir, w.file,
                                wordPicture(fonts.serif, w.text, w.width, w.height, w.drawWidth, w.drawHeight, w.fill,
-                                           0.9f, Lettering{4, 0.6f, paletteAmber, 6.0f, 3}),
+                                           0.9f, Lettering{4, 0.6f, paletteAmber, 6.0f, 4}),
                                true);
     // The tunnel's words for nothing, in the monospace with the rings' teal glow.
     const Word tunnelWords[] = {
