@@ -27,6 +27,15 @@ TextLine lineFrom(const TextStyle& style, const std::string& text, float x, floa
     return {&style, text, x + (l.inkRight - l.inkLeft) * 0.5f, cy, c};
 }
 
+// A line of text centred on cx with its baseline at baseline, so that lines of one style keep
+// an even spacing whatever their ascenders and descenders.
+TextLine lineOnBaseline(const TextStyle& style, const std::string& text, float cx, float baseline, Colour c)
+{
+    TextLayout l;
+    measureText(style, text, l);
+    return {&style, text, cx, baseline - (l.inkTop + l.inkBottom) * 0.5f, c};
+}
+
 Image rolePicture(const Fonts& fonts, const char* role, float restX)
 {
     const int w = 512, h = 64;
@@ -84,10 +93,10 @@ Image endPicture(const Fonts& fonts)
     };
     const char* greetings[] = {"all sceners at the party", "the tracker musicians", "the pixel artists",
                                "everyone who still codes for fun", "and you"};
-    float y = 0.565f;
+    float baseline = 0.572f;
     for (const char* g : greetings) {
-        lines.push_back({&greet, g, w * 0.5f, h * y, paletteInk});
-        y += 0.04f;
+        lines.push_back(lineOnBaseline(greet, g, w * 0.5f, h * baseline, paletteInk));
+        baseline += 0.04f;
     }
     lines.push_back({&thanks, "thanks for watching", w * 0.5f, h * 0.9f, paletteInk});
     composeOver(image, letteredText(w, h, lines, Lettering{3, 0.6f, paletteAmber, 2.5f, 2}), 0, 0);

@@ -70,7 +70,7 @@ Image letteredText(int width, int height, const std::vector<TextLine>& lines, co
     Image haloAlpha = letters;
     blurAlpha(haloAlpha, style.glowRadius * 2, 3);
     const int o = std::max(1, style.outline);
-    const Image outline = coverageDilated(letters, o, 3.0f);
+    const Image outline = coverageDilated(letters, o, 4.5f);
     const Image shadow = coverageDilated(letters, o + 1, 1.5f);
     Image out = makeImage(width, height, {paletteNight.r, paletteNight.g, paletteNight.b, 0.0f});
     for (int y = 0; y < height; ++y)

@@ -8,8 +8,9 @@
 //   composeOver(background, logo, 0, 0);
 #pragma once
 
+#include <string>
+
 #include "image.h"
-#include "models.h"
 #include "text_setter.h"
 
 constexpr const char* logoText = "quibe";

@@ -1,7 +1,7 @@
 // Builds the models in the file axes of the format (Z up) and paints their textures. The
-// landscape's light is baked into its texture because it is drawn unlit; the temple and its
-// textures have files of their own (temple_model.cpp, temple_textures.cpp); the tunnel's
-// texture coordinates run around the tube and along it from 0 at its mouth.
+// landscape (landscape_model.cpp), the temple and its textures (temple_model.cpp,
+// temple_textures.cpp) and the logo on the credits' bar (logo.cpp) have files of their own;
+// the tunnel's texture coordinates run around the tube and along it from 0 at its mouth.
 #include "models.h"
 
 #include <cmath>

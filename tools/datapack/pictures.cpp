@@ -23,7 +23,7 @@ Image wordPicture(TextFace* face, const std::string& text, int width, int height
     const float squeeze = squeezeFor(width, height, drawWidth, drawHeight);
     const TextStyle style = fitStyle(face, text, squeeze, 4.0f, width * widthShare, height * fill);
     lettering.glowRadius = std::max(2, height / 24);
-    lettering.outline = std::max(lettering.outline, height / 40);
+    lettering.outline = std::max(lettering.outline, height / 28);
     return letteredText(width, height, {{&style, text, width * 0.5f, height * 0.5f, paletteInk}}, lettering);
 }
 
@@ -148,7 +148,7 @@ bool writePictures(const std::string& dir)
     for (const Word& w : templeWords)
         ok = ok && savePicture(dir, w.file,
                                wordPicture(fonts.serif, w.text, w.width, w.height, w.drawWidth, w.drawHeight, w.fill,
-                                           0.9f, Lettering{4, 0.6f, paletteAmber, 6.0f, 4}),
+                                           0.9f, Lettering{4, 0.6f, paletteAmber, 3.5f, 4}),
                                true);
     // The tunnel's words for nothing, in the monospace with the rings' teal glow.
     const Word tunnelWords[] = {
