@@ -43,16 +43,18 @@ float cellValue(int i, int j, uint32_t seed) { return latticeNoise(static_cast<f
 // them, a river winding through the middle with pale banks.
 Colour lowlandAt(float u, float v)
 {
-    const float a = 0.35f, fu = (u * std::cos(a) - v * std::sin(a)) * 46.0f, fv = (u * std::sin(a) + v * std::cos(a)) * 30.0f;
+    // Fields some 250 x 400 units, 25 x 35 texels: the camera ends the scene looking down on the
+    // middle from close by, where smaller ones would blur into a grid of hedges.
+    const float a = 0.35f, fu = (u * std::cos(a) - v * std::sin(a)) * 22.0f, fv = (u * std::sin(a) + v * std::cos(a)) * 15.0f;
     const int i = static_cast<int>(std::floor(fu)), j = static_cast<int>(std::floor(fv));
     const float pick = cellValue(i, j, 83u);
     const Colour crops[4] = {{0.34f, 0.86f, 0.36f, 1}, {0.78f, 0.95f, 0.40f, 1}, {0.52f, 0.78f, 0.30f, 1},
                              {0.70f, 0.70f, 0.42f, 1}};
     Colour c = crops[static_cast<int>(pick * 3.999f)];
     // Furrows across each field, a hedge round it.
-    c = mixColour(c, {0.2f, 0.4f, 0.2f, 1}, 0.12f * (0.5f + 0.5f * std::sin((pick > 0.5f ? fu : fv) * 40.0f)));
+    c = mixColour(c, {0.2f, 0.4f, 0.2f, 1}, 0.12f * (0.5f + 0.5f * std::sin((pick > 0.5f ? fu : fv) * 60.0f)));
     const float edge = std::fmin(std::fmin(fu - i, i + 1 - fu), std::fmin(fv - j, j + 1 - fv));
-    c = mixColour(c, {0.10f, 0.30f, 0.14f, 1}, smoothStep(0.09f, 0.02f, edge));
+    c = mixColour(c, {0.14f, 0.36f, 0.16f, 1}, 0.85f * smoothStep(0.05f, 0.01f, edge));
     const float bend = 0.5f + 0.07f * std::sin(v * 2.0f * pi * 1.5f + 0.6f) + 0.03f * std::sin(v * 2.0f * pi * 4.0f);
     const float river = std::fabs(u - bend);
     c = mixColour(c, {0.86f, 0.92f, 0.70f, 1}, smoothStep(0.014f, 0.008f, river));
