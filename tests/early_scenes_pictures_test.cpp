@@ -138,6 +138,15 @@ TEST_F(EarlyPictures, WallShowsTheTiledLandscapeWithTheBoxRoomAroundAndBetween)
     EXPECT_GT(spread(p, outside), 4.0) << "the box room is textured";
     EXPECT_GT(spread(p, Box{column(0.1), row(3.3), column(4.6), row(0.2)}), 10.0)
         << "the wall shows a picture, not one colour";
+    // The landscape pass is cleared to dark blue (0, 0, 51); the sky over the hills covers it,
+    // so the top two rows of tiles show no more than a trace of it.
+    long navy = 0, all = 0;
+    for (int y = row(3.5); y < row(3.5 - 2 * 3.5 / 6); ++y)
+        for (int x = column(0.0); x < column(4.7); ++x, ++all) {
+            const PixelColour c = pixelAt(p, x, y);
+            navy += std::max({std::abs(c.r), std::abs(c.g), std::abs(c.b - 51)}) <= 8;
+        }
+    EXPECT_LT(double(navy) / all, 0.2) << "the pass's clear colour shows above the hills";
 }
 
 TEST_F(EarlyPictures, LogoAndCreditShowAtTheEndOfTheIntro)

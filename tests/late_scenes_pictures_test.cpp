@@ -1,7 +1,9 @@
 // Pictures of the tunnel, credits and end scenes, rendered offline by the demo itself from the
 // data pack and probed where the scenes' geometry puts things: the textured, scrolling tunnel
 // and its flash, the chain and the captions of both pages, the fogged wire wall and the rising
-// closing text. The probes look for structure and placement, not for the pictures' content.
+// closing text. The probes look for structure and placement, and for the contrast the show
+// needs of the pack's pictures (tunnel walls that read through fog and flash, a chain that
+// fills the frame), not for what the pictures show.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,6 +35,14 @@ int darkestChannel(const FramePicture& p)
     int darkest = 255;
     for (unsigned char c : p.rgb) darkest = std::min(darkest, int(c));
     return darkest;
+}
+
+// Share of the frame's pixels clipped to white in every channel.
+double whiteShare(const FramePicture& p)
+{
+    long white = 0;
+    for (size_t i = 0; i + 2 < p.rgb.size(); i += 3) white += std::min({p.rgb[i], p.rgb[i + 1], p.rgb[i + 2]}) >= 250;
+    return double(white) / (p.rgb.size() / 3);
 }
 
 // How many rows b's picture lies above a's: the shift that best lines up their row profiles.
@@ -144,13 +154,17 @@ TEST(TunnelPictures, TexturedScrollingTunnelAndItsFlash)
     const FramePicture& a = tunnelRun.at(orbitStart);
     const FramePicture& b = tunnelRun.at(orbitStart + orbitBack);
     EXPECT_GT(meanLuminance(a, 0, 0, width, height), 30.0) << files;
-    EXPECT_GT(luminanceSpread(a, 0, 0, width, height), 8.0) << "an even colour: no texture on the tunnel" << files;
+    // Dark walls near the eye, light rings and the fog down the tube: strong contrast, which
+    // is what makes the scroll and the flight read as speed.
+    EXPECT_GT(luminanceSpread(a, 0, 0, width, height), 40.0) << "walls gone to the fog's grey" << files;
     // Same camera, same depths: what changes is the texture, 0.63 of its length further along.
     EXPECT_GT(meanDifference(a, b), 4.0) << files;
 
     const FramePicture& peak = tunnelRun.at(flashPeak);
     EXPECT_GE(darkestChannel(peak), 115) << "half white added to every pixel";
     EXPECT_GT(meanLuminance(peak, 0, 0, width, height), meanLuminance(a, 0, 0, width, height) + 30.0);
+    // Only the fog down the tube and the nearest rings clip: the walls stay visible.
+    EXPECT_LT(whiteShare(peak), 0.25) << files;
 }
 
 TEST(CreditsPictures, ChainStartsEmptyThenGlowsInTheMiddle)
@@ -163,8 +177,10 @@ TEST(CreditsPictures, ChainStartsEmptyThenGlowsInTheMiddle)
     const double whole = brightShare(creditsRun.at(77.6f), 0, 0, width, height, 8);
     EXPECT_GT(oneLink, 0.0) << files;
     EXPECT_GT(whole, oneLink) << files;
-    // The chain hangs from left of the centre, where its first link sits.
-    EXPECT_GT(brightShare(creditsRun.at(80.0f), 200, 150, 600, 450, 8), 0.01) << files;
+    // The links fan out from left of the centre, where the first sits, and fill the middle of
+    // the frame: no more than 80 % of it stays near black.
+    EXPECT_GT(brightShare(creditsRun.at(80.0f), 200, 150, 600, 450, 8), 0.5) << files;
+    EXPECT_GT(brightShare(creditsRun.at(80.0f), 0, 0, width, height, 8), 0.2) << files;
 }
 
 TEST(CreditsPictures, CaptionsSlideAtTheirSpeedsRestAtTheirStopsAndGoWhenTheirWindowsClose)
@@ -194,16 +210,26 @@ TEST(CreditsPictures, CaptionsSlideAtTheirSpeedsRestAtTheirStopsAndGoWhenTheirWi
         const double expected = s.speed * (b.time - a.time) * pixelsPerUnit;
         EXPECT_NEAR(sidewaysShift(a, b, top, bottom, 300), expected, 6.0) << s.caption << " from " << s.from;
     }
-    // Captions 1 and 2 can be read for 7 s of their 10 s windows: their letters are wholly in
-    // view from 93 and 113 s on, and at rest they keep right of the chain glowing mid-view.
+    // Captions 1 and 2 show from their first seconds (a rule runs ahead of their words), and
+    // each page comes to rest as one credit: the letters of its three lines begin at one left
+    // edge, well inside the view.
     const int middleTop = captionRow(0.5f), middleBottom = captionRow(0.0f);
-    for (float t : {93.0f, 113.0f, 99.6f, 119.6f}) {
+    for (float t : {93.0f, 113.0f}) {
         const FramePicture& p = captionsRun.at(t);
-        EXPECT_GT(brightShare(p, 0, middleTop, width, middleBottom, 60), 0.005) << "no letters at " << t << files;
-        EXPECT_EQ(brightShare(p, 0, middleTop, 4, middleBottom, 60), 0.0) << "letters cut by the edge at " << t;
+        EXPECT_GT(brightShare(p, 0, middleTop, width, middleBottom, 60), 0.005) << "nothing of it at " << t << files;
     }
-    for (float t : {99.6f, 119.6f})
-        EXPECT_EQ(brightShare(captionsRun.at(t), 0, middleTop, captionColumn(1.1f), middleBottom, 60), 0.0) << t;
+    auto firstLit = [](const FramePicture& p, float y, float h) {
+        for (int x = 0; x < width; ++x)
+            if (brightShare(p, x, captionRow(y + h), x + 1, captionRow(y), 60) > 0.0) return x;
+        return width;
+    };
+    for (float t : {99.6f, 119.6f}) {
+        const FramePicture& p = captionsRun.at(t);
+        const int top = firstLit(p, 1.2f, 0.5f), middle = firstLit(p, 0.0f, 0.5f), bottom = firstLit(p, -1.2f, 0.4f);
+        EXPECT_GT(top, 40) << t;
+        EXPECT_NEAR(middle, top, 8) << t;
+        EXPECT_NEAR(bottom, top, 12) << t;
+    }
     // Letters only in the captions' rows: the bands between them stay black.
     const FramePicture& page1 = captionsRun.at(99.6f);
     EXPECT_EQ(brightShare(page1, 0, captionRow(1.15f), width, captionRow(0.55f), 30), 0.0);
@@ -237,18 +263,19 @@ TEST(EndPictures, ClosingTextRisesAtItsSpeed)
 {
     ASSERT_TRUE(endRun.render());
     // The picture's upper edge enters the view 8 s into the scene, with letters at once: by
-    // 140 s the first line shows at the foot of the view, warm letters among the cool wires.
-    auto warmShare = [](const FramePicture& p) {
-        long warm = 0;
+    // 140 s the first line shows at the foot of the view, light letters among the wires (which,
+    // fogged or not, keep blue 51 levels above red).
+    auto lightShare = [](const FramePicture& p) {
+        long light = 0;
         for (int y = 520; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const PixelColour c = pixelAt(p, x, y);
-                warm += c.r > 180 && c.r > c.b + 20;
+                light += std::max({c.r, c.g, c.b}) > 150 && std::abs(c.b - c.r - 51) > 20;
             }
-        return double(warm) / (80.0 * width);
+        return double(light) / (80.0 * width);
     };
-    EXPECT_EQ(warmShare(endRun.at(138.0f)), 0.0) << "the text is still below the view";
-    EXPECT_GT(warmShare(endRun.at(140.0f)), 0.005) << missingFiles({"maps/text/end.tga"});
+    EXPECT_EQ(lightShare(endRun.at(138.0f)), 0.0) << "the text is still below the view";
+    EXPECT_GT(lightShare(endRun.at(140.0f)), 0.005) << missingFiles({"maps/text/end.tga"});
     // 0.15 units a second at depth 1.3 under the 90-degree projection: 5 s are 173 rows.
     const int shift = upwardShift(endRun.at(175.0f), endRun.at(180.0f), 300);
     EXPECT_NEAR(shift, 173, 4) << missingFiles({"maps/text/end.tga"});

@@ -14,5 +14,7 @@ MeshScene tunnelScene();
 MeshScene starScene();
 MeshScene logoBarScene();
 bool writeModels(const std::string& dir);
+// Writes the landscape and its two pictures into dir/models/landscape.
+bool writeLandscape(const std::string& dir);
 // Paints the temple's textures into dir/models/templo01.
 bool writeTempleTextures(const std::string& dir);
