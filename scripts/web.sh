@@ -5,6 +5,8 @@
 #   scripts/web.sh --deps     only the libraries (into the cache)
 #   scripts/web.sh --test     also installs chromium for tests/web_page_test.sh
 #
+# DEMOTORVA_WEB_DATA=build/data uses a native build's data pack instead of generating one.
+#
 # Debian's emscripten bundles none of its ports, so SDL2, libopenmpt, FreeType, libpng, zlib and
 # GLU's tessellator are built from Debian's own source packages into a cache outside the tree
 # (DEMOTORVA_WEB_CACHE, by default ~/.cache/demotorva-web); a library whose stamp is there is
@@ -167,7 +169,10 @@ buildSdl() {
 buildOpenmpt() {
     built openmpt && return 0
     dir=$(unpack libopenmpt openmpt)
+    # With exceptions: libopenmpt reports a bad file or setting by throwing, and the demo
+    # catches; emscripten's default build would abort instead.
     (cd "$dir" && timed "libopenmpt configure" emconfigure ./configure --host=wasm32-unknown-none \
+        CXXFLAGS="-O2 -fexceptions" CFLAGS="-O2" LDFLAGS="-fexceptions" \
         --prefix="$prefix" --disable-shared --enable-static --disable-openmpt123 \
         --disable-examples --disable-tests --disable-doxygen-doc --without-zlib --without-mpg123 \
         --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
@@ -211,15 +216,21 @@ say "libraries ready in $prefix"
 
 # --- The page --------------------------------------------------------------------------------
 out=$root/build-web
-# The data pack comes from the native generator, built on its own (no tests, no demo).
-timed "native data pack" sh -c "cmake -S '$root' -B '$out/native' -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DDEMOTORVA_TESTS=OFF >/dev/null && cmake --build '$out/native' --target datapack"
+# The data pack comes from the native generator, built on its own (no tests, no demo), unless
+# DEMOTORVA_WEB_DATA names a data pack already generated (build/data of a native build).
+data=${DEMOTORVA_WEB_DATA:-}
+if [ -z "$data" ] || [ ! -f "$data/.complete" ]; then
+    timed "native data pack" sh -c "cmake -S '$root' -B '$out/native' -G Ninja \
+        -DCMAKE_BUILD_TYPE=Release -DDEMOTORVA_TESTS=OFF >/dev/null &&
+        cmake --build '$out/native' --target datapack"
+    data=$out/native/data
+fi
 # The page's file system: the data pack, and the font faces the native program would match
 # here (the browser has no fontconfig), each under its family's name.
 stage=$out/stage
 rm -rf "$stage"
 mkdir -p "$stage/fonts"
-cp -r "$out/native/data" "$stage/data"
+cp -r "$data" "$stage/data"
 rm -f "$stage/data/.complete"
 for family in "Arial Narrow"; do
     face=$(fc-match -f '%{file}' "$family:pixelsize=24:weight=80:slant=0:outline=True")
