@@ -48,6 +48,9 @@ set_target_properties(demotorva PROPERTIES
 target_link_libraries(demotorva PRIVATE
   ${web_prefix}/lib/libSDL2.a ${web_prefix}/lib/libopenmpt.a ${web_prefix}/lib/libfreetype.a
   ${web_prefix}/lib/libpng16.a ${web_prefix}/lib/libz.a ${web_prefix}/lib/libGLU.a)
+# SDL's audio needs these runtime functions, which nothing else pulls in; in a file, since a
+# '$' on the command line would reach the shell.
+file(WRITE ${CMAKE_BINARY_DIR}/library_functions.json "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
 # The emulation of fixed-function OpenGL on WebGL 2; ASYNCIFY lets the demo's own blocking
 # loop hand the browser a turn after each frame; the page starts the program itself (after a
 # click, so that sound may play) with the arguments of its address.
@@ -59,7 +62,7 @@ target_link_options(demotorva PRIVATE
   -sASYNCIFY_STACK_SIZE=1048576
   -sALLOW_MEMORY_GROWTH=1
   -sINITIAL_MEMORY=268435456
-  -sSTACK_SIZE=5242880
+  -sTOTAL_STACK=5242880
   -sFORCE_FILESYSTEM=1
   -sINVOKE_RUN=0
   -sEXIT_RUNTIME=1
@@ -67,7 +70,7 @@ target_link_options(demotorva PRIVATE
   # Waits on condition variables hand the turn between fibers (platform/web_threads.cpp).
   -Wl,--wrap=pthread_cond_wait
   -Wl,--wrap=pthread_cond_timedwait
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[\"$autoResumeAudioContext\",\"$dynCall\"]"
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/library_functions.json"
   "-sEXPORTED_RUNTIME_METHODS=[\"callMain\",\"FS\"]"
   "SHELL:--preload-file ${DEMOTORVA_WEB_STAGE}@/")
 set_property(TARGET demotorva APPEND PROPERTY LINK_DEPENDS "${DEMOTORVA_WEB_STAGE}/.complete")

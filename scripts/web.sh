@@ -142,12 +142,14 @@ buildPng() {
     mark png
 }
 
+# FreeType with the zlib built here: its own copy would define zlib's functions a second time.
 buildFreetype() {
     built freetype && return 0
     dir=$(unpack freetype freetype)
     timed "freetype configure" emcmake cmake -S "$dir" -B "$cache/build/freetype" -G Ninja \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
-        -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+        -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$prefix/include" \
+        -DZLIB_LIBRARY="$prefix/lib/libz.a" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
         -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
     timed "freetype build" cmake --build "$cache/build/freetype" -j "$jobs"
     cmake --install "$cache/build/freetype" >/dev/null

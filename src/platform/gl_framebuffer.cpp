@@ -65,6 +65,7 @@ bool loadGlFramebufferApi()
     // WebGL 2 has framebuffer objects and blits of its own; its version string ("OpenGL ES
     // 3.0 (WebGL 2.0)") starts with no number and it names no desktop extensions.
     loaded = lookUpAll(api, "");
+    api.framebufferTexture2D = webGlFramebufferTexture2D;  // the program's texture names
 #endif
     if (!loaded && (contextMajorVersion() >= 3 || SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object")))
         loaded = lookUpAll(api, "");

@@ -24,6 +24,10 @@ WebGlState initialState()
 
 WebGlState webGlState = initialState();
 
+// Core in WebGL 2, but absent from the desktop gl.h the browser build compiles with.
+extern "C" void glFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget,
+                                       GLuint texture, GLint level);
+
 namespace {
 using Commands = std::vector<std::function<void()>>;
 std::unordered_map<GLuint, Commands> lists;
@@ -308,11 +312,71 @@ void webGlFrontFace(GLenum mode)
 
 // --- Textures and read-back ------------------------------------------------------------------
 
+namespace {
+std::unordered_map<GLuint, GLuint> textureNames;  // the program's names to WebGL's
+GLuint nextGeneratedName = 0x10000;               // above the names the program picks itself
+
+GLuint webGlTextureOf(GLuint name)
+{
+    auto found = textureNames.find(name);
+    if (found != textureNames.end()) return found->second;
+    GLuint made = 0;
+    glGenTextures(1, &made);
+    textureNames[name] = made;
+    return made;
+}
+}  // namespace
+
 void webGlBindTexture(GLenum target, GLuint texture)
 {
     WEB_GL_RECORD(webGlBindTexture(target, texture));
     if (target == GL_TEXTURE_2D) webGlState.texture = texture;
-    glBindTexture(target, texture);
+    glBindTexture(target, webGlTextureOf(texture));
+}
+
+void webGlGenTextures(GLsizei count, GLuint* names)
+{
+    for (GLsizei i = 0; i < count && names; ++i) {
+        while (textureNames.count(nextGeneratedName)) ++nextGeneratedName;
+        names[i] = nextGeneratedName++;
+        webGlTextureOf(names[i]);
+    }
+}
+
+void webGlDeleteTextures(GLsizei count, const GLuint* names)
+{
+    for (GLsizei i = 0; i < count && names; ++i) {
+        auto found = textureNames.find(names[i]);
+        if (found == textureNames.end()) continue;
+        glDeleteTextures(1, &found->second);
+        textureNames.erase(found);
+        // A deleted texture that was bound leaves name 0 bound, as in OpenGL.
+        if (webGlState.texture == names[i]) webGlBindTexture(GL_TEXTURE_2D, 0);
+    }
+}
+
+void webGlTexEnvf(GLenum target, GLenum name, GLfloat value)
+{
+    WEB_GL_RECORD(webGlTexEnvf(target, name, value));
+    glTexEnvi(target, name, static_cast<GLint>(value));
+}
+
+void webGlFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget,
+                               GLuint texture, GLint level)
+{
+    glFramebufferTexture2D(target, attachment, textureTarget, texture ? webGlTextureOf(texture) : 0,
+                           level);
+}
+
+void webGlReadBuffer(GLenum mode)
+{
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &framebuffer);
+    if (framebuffer == 0 && (mode == GL_FRONT || mode == GL_FRONT_LEFT || mode == GL_BACK_LEFT))
+        mode = GL_BACK;
+    else if (framebuffer != 0 && (mode == GL_FRONT || mode == GL_BACK))
+        mode = GL_COLOR_ATTACHMENT0;
+    glReadBuffer(mode);
 }
 
 namespace {

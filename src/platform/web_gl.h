@@ -20,8 +20,13 @@
 //   - Primitives: polygons of every kind are handed on as triangles (quad strips included);
 //     with glPolygonMode GL_LINE their edges are handed on as lines, edge flags and face
 //     culling observed.
-//   - Textures: GL_UNSIGNED_INT texels become bytes, numeric internal formats become the
-//     format itself, as WebGL asks. glReadPixels answers GL_BGRA and GL_RGB from an RGBA read.
+//   - Textures: any name may be bound, as in OpenGL 1.1 (WebGL binds only names it made: each
+//     name gets a WebGL texture when first bound, name 0 included); GL_UNSIGNED_INT texels
+//     become bytes, numeric internal formats become the format itself, as WebGL asks;
+//     glTexEnvf reaches the emulation as glTexEnvi, the form it understands.
+//   - Read-back: glReadPixels answers GL_BGRA and GL_RGB from an RGBA read; glReadBuffer
+//     (GL_FRONT) reads the drawing buffer, which holds the frame just shown (the page keeps
+//     it with preserveDrawingBuffer).
 //
 // The native build compiles this unit too (it is plain OpenGL 1.1), but never includes the
 // header ahead of its sources, so native code calls the driver directly.
@@ -81,6 +86,14 @@ void webGlFogi(GLenum name, GLint value);
 void webGlFogfv(GLenum name, const GLfloat* value);
 void webGlHint(GLenum target, GLenum mode);
 void webGlBindTexture(GLenum target, GLuint texture);
+void webGlGenTextures(GLsizei count, GLuint* names);
+void webGlDeleteTextures(GLsizei count, const GLuint* names);
+void webGlTexEnvf(GLenum target, GLenum name, GLfloat value);
+void webGlReadBuffer(GLenum mode);
+// glFramebufferTexture2D with the program's texture name (platform/gl_framebuffer.cpp hands this
+// out in the browser, where framebuffer objects take WebGL's names).
+void webGlFramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget,
+                               GLuint texture, GLint level);
 void webGlTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                      GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels);
 void webGlCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x, GLint y,
@@ -148,6 +161,10 @@ void webGlOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GL
 #define glFogfv webGlFogfv
 #define glHint webGlHint
 #define glBindTexture webGlBindTexture
+#define glGenTextures webGlGenTextures
+#define glDeleteTextures webGlDeleteTextures
+#define glTexEnvf webGlTexEnvf
+#define glReadBuffer webGlReadBuffer
 #define glTexImage2D webGlTexImage2D
 #define glCopyTexImage2D webGlCopyTexImage2D
 #define glPixelStorei webGlPixelStorei
