@@ -4,11 +4,15 @@
 # in the same run. Prints both and appends them, with the date and commit, to
 # bench/web_frame_rates.log. The page hands the browser a turn after every frame, which a
 # browser answers after 4 ms at the soonest: the page's figures cannot exceed about 250 frames/s.
-# Usage: bench/web_frame_rates.sh
+# Both play at --fps F of demo time (10 unless told; the page draws about ten frames a second on
+# a software renderer, so the default 60 would take half an hour).
+# Usage: bench/web_frame_rates.sh [F]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD:-$root/build}"
 site="${DEMOTORVA_WEB_SITE:-$root/build-web/site}"
+fps="${1:-10}"
+case "$fps" in ''|*[!0-9]*) echo "the frame rate is a whole number, not '$fps'" >&2; exit 2;; esac
 [ -f "$site/demotorva.wasm" ] || { echo "no web build in $site: run scripts/web.sh" >&2; exit 2; }
 browser=$(command -v chromium || command -v chromium-browser) || { echo "chromium is missing" >&2; exit 2; }
 cmake --build "$build" --target demotorva datapack >/dev/null
@@ -29,7 +33,7 @@ done
 
 "$browser" --headless --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
     --enable-logging=stderr --v=0 --no-first-run --user-data-dir="$out/profile" \
-    --window-size=1000,800 "http://127.0.0.1:$port/index.html?benchmark" 2>"$out/chrome.log" &
+    --window-size=1000,800 "http://127.0.0.1:$port/index.html?benchmark&fps=$fps" 2>"$out/chrome.log" &
 chrome=$!
 for _ in $(seq 1800); do
     grep -q 'demotorva ended with status' "$out/chrome.log" && break
@@ -41,10 +45,10 @@ chrome=""
 # The page's console lines, as the program printed them.
 page=$(grep 'INFO:CONSOLE' "$out/chrome.log" | sed -n 's/^[^"]*"\(.*\)", source: .*/\1/p' |
     grep -v '^demotorva ended')
-native=$(SDL_AUDIODRIVER=dummy "$build/demotorva" --data "$build/data" --benchmark)
+native=$(SDL_AUDIODRIVER=dummy "$build/demotorva" --data "$build/data" --benchmark --fps "$fps")
 report=$(printf 'web page (headless chromium, SwiftShader):\n%s\nnative (same machine):\n%s\n' "$page" "$native")
 echo "$report"
 {
-    echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(git -C "$root" rev-parse --short HEAD)"
+    echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(git -C "$root" rev-parse --short HEAD) --fps $fps"
     echo "$report"
 } >>"$root/bench/web_frame_rates.log"

@@ -42,8 +42,14 @@ void markPlay(double seconds)
     playMarkSeconds = seconds;
     playMarked = true;
 }
+// A page's sound is asked for on the page's one thread, and requests that came while the
+// program was busy (reading the module) wait in line. Answered after the music starts, they
+// would all take music at once and skip it ahead of the picture; a turn for the browser just
+// before the music starts answers them with silence.
+void answerWaitingRequests() { emscripten_sleep(20); }
 #else
 void markPlay(double) {}
+void answerWaitingRequests() {}
 #endif
 
 // SDL's audio thread: decode straight into the output buffer.
@@ -170,6 +176,7 @@ bool validHandle(uint32_t handle)
 bool musicPlay(uint32_t handle)
 {
     if (!validHandle(handle)) return false;
+    answerWaitingRequests();
     SDL_LockAudioDevice(device);
     try {
         module->set_position_order_row(0, 0);
