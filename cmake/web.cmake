@@ -29,7 +29,8 @@ file(GLOB core_sources CONFIGURE_DEPENDS
   src/capture/*.cpp src/app/*.cpp)
 set(web_gl_sources
   ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/web_gl.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/web_gl_primitives.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/web_gl_primitives.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/src/platform/web_gl_textures.cpp)
 set(all_sources ${platform_sources} ${core_sources})
 # Every source but the GL layer itself reaches OpenGL through the layer (platform/web_gl.h).
 set(drawing_sources ${all_sources})

@@ -2,8 +2,11 @@
 # The demo as a web page (build-web/site, made by scripts/web.sh), served from 127.0.0.1 and
 # played by headless Chromium on its software WebGL, held against the native program:
 #   - the offline schedule at 10 frames per second draws at 20, 45, 66, 95 and 150 s frames
-#     within a mean difference of 12 of 255 of the native --frames pictures of the same times,
-#     goes on to the demo's end and sets the title "done";
+#     within a mean difference of 2 of 255 of the native --frames pictures of the same times,
+#     goes on to the demo's end and sets the title "done". The page stays under 0.5 where it
+#     draws as it should; one piece of the GL layer gone wrong (the tile wall's quad strip
+#     split along the wrong diagonal) moves the 20 s frame by 3. DEMOTORVA_WEB_MAX_DIFF sets
+#     another limit;
 #   - in live play the music's position is within 0.1 s of the clock started with it after
 #     10 s of play;
 #   - neither run puts an error, an uncaught exception or a WebGL complaint on the console.
@@ -24,7 +27,7 @@ if [ -z "$browser" ] || ! command -v compare >/dev/null; then
     exit 77
 fi
 shots="20 45 66 95 150"
-limit=${DEMOTORVA_WEB_MAX_DIFF:-12}
+limit=${DEMOTORVA_WEB_MAX_DIFF:-2}
 
 out=$(mktemp -d)
 server=""
@@ -56,7 +59,7 @@ play() {
         "http://127.0.0.1:$port/index.html?$query" 2>"$out/$name.log" &
     chrome=$!
     local waited=0
-    while ! grep -q "$mark" "$out/$name.log"; do
+    while ! grep -q "$mark" "$out/$name.log" 2>/dev/null; do
         if [ "$waited" -ge "$seconds" ]; then
             kill "$chrome" 2>/dev/null
             wait "$chrome" 2>/dev/null

@@ -23,8 +23,6 @@ float modelview[16];         // column-major, as OpenGL reads it back
 float normalMatrix[9];       // inverse of the modelview's upper 3 x 3, row-major
 bool lit = false;
 
-#define WEB_GL_RECORD(call) \
-    if (webGlRecord([=] { call; })) return
 
 void transformPoint(const float* m, const float* v, float* out)
 {

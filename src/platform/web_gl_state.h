@@ -72,6 +72,9 @@ extern WebGlState webGlState;
 // the public function again with the same arguments) and true is returned; with
 // GL_COMPILE_AND_EXECUTE fn also runs at once.
 bool webGlRecord(std::function<void()> fn);
+// Opens a public function: while a list records, the call is recorded and the function returns.
+#define WEB_GL_RECORD(call) \
+    if (webGlRecord([=] { call; })) return
 
 // Index of cap among the followed capabilities, or -1.
 int webGlCapIndex(GLenum cap);
