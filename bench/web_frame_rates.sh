@@ -25,7 +25,7 @@ python3 -u -m http.server --bind 127.0.0.1 --directory "$site" 0 >"$out/server.l
 server=$!
 port=""
 for _ in $(seq 50); do
-    port=$(grep -o 'port [0-9]*' "$out/server.log" | awk '{ print $2 }')
+    port=$(grep -o 'port [0-9]*' "$out/server.log" | awk '{ print $2 }' || true)
     [ -n "$port" ] && break
     sleep 0.1
 done
@@ -36,15 +36,16 @@ done
     --window-size=1000,800 "http://127.0.0.1:$port/index.html?benchmark&fps=$fps" 2>"$out/chrome.log" &
 chrome=$!
 for _ in $(seq 1800); do
-    grep -q 'demotorva ended with status' "$out/chrome.log" && break
+    grep -q 'demotorva ended with status' "$out/chrome.log" 2>/dev/null && break
     sleep 1
 done
 kill "$chrome" 2>/dev/null || true
 wait "$chrome" 2>/dev/null || true
 chrome=""
-# The page's console lines, as the program printed them.
+# The program's report from the page's console: its standard output, without what went to
+# standard error (the emulation's notes) or came from the browser.
 page=$(grep 'INFO:CONSOLE' "$out/chrome.log" | sed -n 's/^[^"]*"\(.*\)", source: .*/\1/p' |
-    grep -v '^demotorva ended')
+    grep -v -e '^demotorva ended' -e '^stderr: ' -e '^\[\.WebGL')
 native=$(SDL_AUDIODRIVER=dummy "$build/demotorva" --data "$build/data" --benchmark --fps "$fps")
 report=$(printf 'web page (headless chromium, SwiftShader):\n%s\nnative (same machine):\n%s\n' "$page" "$native")
 echo "$report"
