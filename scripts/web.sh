@@ -49,6 +49,8 @@ timed() {
 }
 
 # --- Tools -----------------------------------------------------------------------------------
+# The native build's own packages first: the data pack's generator and the fonts come from it.
+"$root/scripts/setup.sh"
 need=""
 command -v emcc >/dev/null 2>&1 || need="$need emscripten"
 command -v cmake >/dev/null 2>&1 || need="$need cmake"
