@@ -48,7 +48,7 @@ timed() {
     say "$label took $(($(date +%s) - start)) s"
 }
 
-# --- Tools -----------------------------------------------------------------------------------
+# --- What the build needs ---------------------------------------------------------------------
 # The native build's own packages first: the data pack's generator and the fonts come from it.
 "$root/scripts/setup.sh"
 need=""
@@ -186,7 +186,7 @@ buildOpenmpt() {
     mark openmpt
 }
 
-# GLU: only the tessellator and the matrix helpers (gluPerspective, gluLookAt), whose
+# GLU: only the tessellator and the matrix functions (gluPerspective, gluLookAt), whose
 # emscripten stand-ins are missing or do nothing.
 buildGlu() {
     built glu && return 0
