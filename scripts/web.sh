@@ -48,7 +48,7 @@ timed() {
     say "$label took $(($(date +%s) - start)) s"
 }
 
-# --- What the build needs ---------------------------------------------------------------------
+# --- What the build needs --------------------------------------------------------------------
 # The native build's own packages first: the data pack's generator and the fonts come from it.
 "$root/scripts/setup.sh"
 need=""
