@@ -11,6 +11,11 @@
 #include <new>
 
 #include "platform/files.h"
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
+#include "platform/counter.h"
+#endif
 
 namespace {
 constexpr int outputRate = audioOutputRate;
@@ -24,6 +29,28 @@ int lastError = AudioOk;
 int32_t gainMillibel = 0;  // the music's gain, applied as each module is opened
 
 void fail(int code) { lastError = code; }
+
+#ifdef __EMSCRIPTEN__
+// Where and when the music last began to play, for the page to hold the music against the
+// clock (webMusicPosition, webMusicClock below).
+int64_t playMark = 0;
+double playMarkSeconds = 0.0;
+bool playMarked = false;
+void markPlay(double seconds)
+{
+    playMark = counterValue();
+    playMarkSeconds = seconds;
+    playMarked = true;
+}
+// A page's sound is asked for on the page's one thread, and requests that came while the
+// program was busy (reading the module) wait in line. Answered after the music starts, they
+// would all take music at once and skip it ahead of the picture; a turn for the browser just
+// before the music starts answers them with silence.
+void answerWaitingRequests() { emscripten_sleep(20); }
+#else
+void markPlay(double) {}
+void answerWaitingRequests() {}
+#endif
 
 // SDL's audio thread: decode straight into the output buffer.
 void fillAudio(void*, Uint8* stream, int length)
@@ -149,6 +176,7 @@ bool validHandle(uint32_t handle)
 bool musicPlay(uint32_t handle)
 {
     if (!validHandle(handle)) return false;
+    answerWaitingRequests();
     SDL_LockAudioDevice(device);
     try {
         module->set_position_order_row(0, 0);
@@ -157,6 +185,7 @@ bool musicPlay(uint32_t handle)
     moduleplaying = true;
     SDL_UnlockAudioDevice(device);
     SDL_PauseAudioDevice(device, 0);
+    markPlay(0.0);
     return true;
 }
 
@@ -199,6 +228,7 @@ bool setPositionSeconds(uint32_t handle, double seconds)
     }
     moduleplaying = true;
     SDL_UnlockAudioDevice(device);
+    markPlay(seconds);
     return true;
 }
 
@@ -236,6 +266,26 @@ void setMusicGain(double decibels) { gainMillibel = static_cast<int32_t>(std::lr
 const AudioApi realAudioApi = {getVersion, init, errorGetCode, start, musicLoad, musicPlay,
                                pause, setPosition, setPositionSeconds, stop, freeAudio};
 AudioApi audioApi = realAudioApi;
+
+#ifdef __EMSCRIPTEN__
+// For the page: the module's position in seconds, and where a clock started with the music
+// would be; both -1 while no music plays.
+extern "C" EMSCRIPTEN_KEEPALIVE double webMusicPosition()
+{
+    if (!module || !moduleplaying) return -1.0;
+    try {
+        return module->get_position_seconds();
+    } catch (...) {
+        return -1.0;
+    }
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double webMusicClock()
+{
+    if (!module || !moduleplaying || !playMarked) return -1.0;
+    return playMarkSeconds + double(counterValue() - playMark) / double(counterFrequency());
+}
+#endif
 
 bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples, int sampleRate)
 {

@@ -2,6 +2,9 @@
 #include "platform/display.h"
 
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +52,12 @@ void displayQuit() { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
 bool displayChangeMode(int width, int height, int bits)
 {
     modeRecorded = false;
+#ifdef __EMSCRIPTEN__
+    // A page cannot switch the screen's mode: its canvas plays at the frame's size, and the
+    // page's own full-window mode stands in for full screen.
+    (void)width, (void)height, (void)bits;
+    return true;
+#endif
     int count = SDL_GetNumDisplayModes(0);
     int bestDistance = 1 << 30;
     for (int i = 0; i < count; ++i) {
@@ -85,12 +94,23 @@ void displaySetPixelFormat(int colourBits, int depthBits)
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits < 24 ? 24 : depthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+#ifdef __EMSCRIPTEN__
+    // In a browser SDL makes WebGL 2 contexts only, asked for as OpenGL ES 3.0; the fixed
+    // pipeline is emulated on top (platform/web_gl.h).
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+#else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+#endif
 }
 
 bool displayCreateWindow(const char* title, int width, int height, bool fullscreen)
 {
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+#ifdef __EMSCRIPTEN__
+    fullscreen = false;
+#endif
     if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
     window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width,
                               height, flags);
@@ -166,6 +186,11 @@ void displayShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISAB
 void displaySwapBuffers()
 {
     if (window) SDL_GL_SwapWindow(window);
+#ifdef __EMSCRIPTEN__
+    // The browser shows the canvas and delivers input and sound only when the program returns
+    // to it: the demo's loop hands it a turn after each frame (ASYNCIFY resumes it after).
+    emscripten_sleep(0);
+#endif
 }
 void displaySetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
 void* displayNativeWindow() { return window; }
@@ -177,4 +202,10 @@ bool displayIsOffscreen()
     return drawsToNoScreen(driver);
 }
 
-void displayRequestOffscreen() { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
+void displayRequestOffscreen()
+{
+#ifndef __EMSCRIPTEN__
+    // A page has its canvas as its one display: offline frames are drawn there too.
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
+}

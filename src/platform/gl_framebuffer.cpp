@@ -61,7 +61,13 @@ bool loadGlFramebufferApi()
     // An entry point found by name proves nothing (GLX hands out addresses for any name), so
     // the version or the extension decides which names the driver really implements.
     bool loaded = false;
-    if (contextMajorVersion() >= 3 || SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object"))
+#ifdef __EMSCRIPTEN__
+    // WebGL 2 has framebuffer objects and blits of its own; its version string ("OpenGL ES
+    // 3.0 (WebGL 2.0)") starts with no number and it names no desktop extensions.
+    loaded = lookUpAll(api, "");
+    api.framebufferTexture2D = webGlFramebufferTexture2D;  // the program's texture names
+#endif
+    if (!loaded && (contextMajorVersion() >= 3 || SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object")))
         loaded = lookUpAll(api, "");
     if (!loaded && SDL_GL_ExtensionSupported("GL_EXT_framebuffer_object") &&
         SDL_GL_ExtensionSupported("GL_EXT_framebuffer_blit"))

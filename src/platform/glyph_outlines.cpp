@@ -10,7 +10,9 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#ifndef __EMSCRIPTEN__
 #include <fontconfig/fontconfig.h>
+#endif
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -193,6 +195,16 @@ struct FaceMatch {
     int index = 0;
 };
 
+#ifdef __EMSCRIPTEN__
+// A page has no fontconfig: its file system holds, under fonts/, the face fontconfig matched
+// for each family on the machine that built it, named after the family.
+FaceMatch matchFace(const char* faceName, int, int)
+{
+    FaceMatch found;
+    found.file = std::string("/fonts/") + faceName + ".ttf";
+    return found;
+}
+#else
 FaceMatch matchFace(const char* faceName, int pixelHeight, int weight)
 {
     FaceMatch found;
@@ -218,6 +230,7 @@ FaceMatch matchFace(const char* faceName, int pixelHeight, int weight)
     FcPatternDestroy(match);
     return found;
 }
+#endif
 
 // One glyph as read: the calls that draw it and its advance.
 struct CachedGlyph {
