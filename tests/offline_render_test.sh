@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Offline rendering: frames of a short stretch with the expected names, count and identical
 # bytes on a second run; the WAV's length and sound; a recording's streams, size and sample
-# rate (ffprobe); refusals before the first frame; a full disk and a missing EGL said with the
+# rate (ffprobe); scripts/play.sh recording without a display; refusals before the first frame; a full disk and a missing EGL said with the
 # system's reason; the run-up counted by the progress line; no file left by a failed or
 # interrupted recording; the benchmark's figures. Arguments: the demotorva executable, the data pack folder.
 set -eu
 exe="$1"
+scripts="$(cd "$(dirname "$0")/../scripts" && pwd)"
 data="$2"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -40,6 +41,17 @@ if command -v ffmpeg >/dev/null && command -v ffprobe >/dev/null; then
     [ "$streams" = "audio,48000 video,640,480 " ] || { echo "streams: $streams"; exit 1; }
     duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/clip.mp4")
     awk -v d="$duration" 'BEGIN { exit !(d > 1.85 && d < 2.15) }' || { echo "duration $duration"; exit 1; }
+
+    # scripts/play.sh without a display records instead, leaving a demo.mp4 that is there alone,
+    # and leaves the options of playing on a display out.
+    mkdir "$work/play"
+    echo "mine" >"$work/play/demo.mp4"
+    (cd "$work/play" && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER BUILD="$(dirname "$exe")" \
+        bash "$scripts/play.sh" --window --data "$data" --size 320x240 --fps 10 --to 0.5 -q \
+        >"$work/play.out" 2>&1) || { echo "play.sh without a display: $(cat "$work/play.out")"; exit 1; }
+    [ "$(cat "$work/play/demo.mp4")" = "mine" ] || { echo "play.sh overwrote demo.mp4"; exit 1; }
+    [ -s "$work/play/demo-2.mp4" ] && grep -q "^The demo is in $work/play/demo-2.mp4$" "$work/play.out" &&
+        grep -q "^Leaving out --window" "$work/play.out" || { echo "play.sh: $(cat "$work/play.out")"; exit 1; }
 fi
 
 # Refusals come before the first frame: exit 1, the file and the reason named.
