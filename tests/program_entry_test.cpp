@@ -91,6 +91,23 @@ TEST_F(ProgramEntry, NoDeviceRunsSilentAndEscapeGivesZero)
     EXPECT_EQ(demoState.musicHandle, 0u);
 }
 
+// The real audio library without an output: the box, which someone who started the demo from
+// a menu sees where standard error goes nowhere, says why and what to do.
+TEST_F(ProgramEntry, NoSoundOutputBoxSaysWhatToDo)
+{
+    audioApi = realAudioApi;
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
+    EXPECT_EQ(playDemo(options), 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string start = "Error|Can't initialize digital sound system\n(error code: 1)\nno sound output could be opened (";
+    EXPECT_EQ(boxes[0].rfind(start, 0), 0u) << boxes[0];
+    EXPECT_NE(boxes[0].find("check the sound server or SDL_AUDIODRIVER, or play with --mute"), std::string::npos)
+        << boxes[0];
+    EXPECT_FALSE(demoSettings.soundEnabled);
+}
+
 TEST_F(ProgramEntry, MissingModuleShowsTwoBoxes)
 {
     audioApi.musicLoad = loadFails;
