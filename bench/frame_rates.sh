@@ -8,7 +8,10 @@
 #
 # On a machine whose speed drifts (a shared or virtual one) one run's ratios can be a sixth or
 # more off; --runs N plays the benchmark N times and adds the median of each figure over them.
-# Usage: bench/frame_rates.sh [--runs N] [demotorva options, e.g. --fps 20 --size 1600x1200]
+# A first run, with Mesa's shader cache empty, is measured with --cold: the cache is switched off
+# (MESA_SHADER_CACHE_DISABLE=true), so every program is compiled where the demo first meets it,
+# and the log's line says so.
+# Usage: bench/frame_rates.sh [--runs N] [--cold] [demotorva options, e.g. --fps 20 --size 1600x1200]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD:-$root/build}"
@@ -17,18 +20,21 @@ args=()
 while [ $# -gt 0 ]; do
     case "$1" in
         --runs) runs="${2:-}"; shift 2 || { echo "--runs needs a count" >&2; exit 2; };;
+        --cold) export MESA_SHADER_CACHE_DISABLE=true; shift;;
         *) args+=("$1"); shift;;
     esac
 done
 case "$runs" in ''|*[!0-9]*|0) echo "--runs takes a whole number from 1 up, not '$runs'" >&2; exit 2;; esac
 cmake --build "$build" --target demotorva datapack >/dev/null
+cache=""
+[ "${MESA_SHADER_CACHE_DISABLE:-}" != true ] || cache=" (shader cache off)"
 all=""
 for ((run = 1; run <= runs; ++run)); do
     out=$(SDL_AUDIODRIVER=dummy "$build/demotorva" --data "$build/data" --benchmark "${args[@]}")
     echo "$out"
     all+="$out"$'\n'
     {
-        echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(git -C "$root" rev-parse --short HEAD) ${args[*]}"
+        echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(git -C "$root" rev-parse --short HEAD) ${args[*]}$cache"
         echo "$out"
     } >> "$root/bench/frame_rates.log"
 done
@@ -53,6 +59,6 @@ summary=$(
 )
 echo "$summary"
 {
-    echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(git -C "$root" rev-parse --short HEAD) ${args[*]} --runs $runs"
+    echo "# $(date -u +%Y-%m-%dT%H:%MZ) $(git -C "$root" rev-parse --short HEAD) ${args[*]} --runs $runs$cache"
     echo "$summary"
 } >> "$root/bench/frame_rates.log"

@@ -26,27 +26,50 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/data/ DESTINATION ${demotorva_data_dir}
 install(DIRECTORY ${demotorva_icon_dir}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
   PATTERN ".*" EXCLUDE)
 install(FILES packaging/demotorva.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/demotorva.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/demotorva)
+# Manual pages and the changelog go in compressed, as Debian's policy asks; gzip -n leaves the
+# time stamp out, so the same sources give the same bytes.
+set(demotorva_compressed_dir ${CMAKE_BINARY_DIR}/packaging)
+set(demotorva_compressed)
+foreach(source demotorva.6 demotorva-inspect.1 changelog)
+  set(compressed ${demotorva_compressed_dir}/${source}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${demotorva_compressed_dir}
+    COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/${source} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${source}
+    COMMENT "Compressing ${source}")
+  list(APPEND demotorva_compressed ${compressed})
+endforeach()
+add_custom_target(compressed_docs ALL DEPENDS ${demotorva_compressed})
+install(FILES ${demotorva_compressed_dir}/demotorva.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${demotorva_compressed_dir}/demotorva-inspect.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES README.md LICENSE packaging/copyright ${demotorva_compressed_dir}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/demotorva)
 
 # cpack -G DEB: the run-time libraries the programs link (found with dpkg -S on each library),
-# Mesa's drivers for software rendering where there is no GPU, and the font the outline font
-# resolves "Arial Narrow" to. ffmpeg is only needed for --record.
+# Mesa's drivers for software rendering where there is no GPU, EGL with Mesa's EGL driver (SDL
+# opens its offscreen driver's context through EGL, which nothing else pulls in), and the font
+# the outline font resolves "Arial Narrow" to. ffmpeg is only needed for --record. The section
+# follows the programs' place: games go to /usr/games, these are in /usr/bin.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME demotorva)
 set(CPACK_PACKAGE_VENDOR "DemoTORVA")
-set(CPACK_PACKAGE_CONTACT "DemoTORVA developers")
+set(DEMOTORVA_MAINTAINER "The DemoTORVA developers <demotorva@example.org>" CACHE STRING
+  "Maintainer field of the Debian package: a name and an address")
+set(CPACK_PACKAGE_CONTACT "${DEMOTORVA_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DEMOTORVA_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time OpenGL demo to a tracker-module soundtrack")
 # The first line of the description is the summary; cpack indents the rest.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "DemoTORVA plays five scenes (intro, temple, tunnel, credits, end) for 188
 seconds to an Impulse Tracker module, full screen or in a window, on Mesa's
 software renderer if need be. It can also record itself to video, PNG frames
 or WAV audio, faster than real time.")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libc6 (>= 2.35), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0, libopenmpt0, libfreetype6, \
-libfontconfig1, libpng16-16, libgl1, libglu1-mesa, libgl1-mesa-dri, fonts-liberation")
+libfontconfig1, libpng16-16, libgl1, libglu1-mesa, libgl1-mesa-dri, libegl1, libegl-mesa0, \
+fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

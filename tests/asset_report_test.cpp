@@ -376,7 +376,8 @@ TEST_F(Inspector, TgaStatusAndUploadedPicture)
     const InspectRun missing = inspect("tga " + dir + "no_such.tga");
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.empty());
-    EXPECT_NE(missing.err.find("cannot read " + dir + "no_such.tga\n"), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("cannot read " + dir + "no_such.tga: No such file or directory\n"), std::string::npos)
+        << missing.err;
 }
 
 TEST_F(Inspector, UnreadableModelAndUsage)
@@ -384,7 +385,7 @@ TEST_F(Inspector, UnreadableModelAndUsage)
     const InspectRun missing = inspect("ase /no/such/model.ase");
     EXPECT_EQ(missing.status, 1);
     EXPECT_TRUE(missing.out.empty());
-    EXPECT_EQ(missing.err, "demotorva-inspect: cannot read /no/such/model.ase\n");
+    EXPECT_EQ(missing.err, "demotorva-inspect: cannot read /no/such/model.ase: No such file or directory\n");
     EXPECT_EQ(inspect("ase").status, 2);
     EXPECT_EQ(inspect("obj x").status, 2);
     // Names with quotes, backslashes and bytes past ASCII still give valid JSON.

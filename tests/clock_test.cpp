@@ -91,6 +91,16 @@ TEST(FrameRateMeter, WindowOf70Frames)
     for (FrameSample* s = frameRateMeter.newest; s; s = s->older) ++n;
     EXPECT_EQ(n, 70);
     EXPECT_EQ(frameRateMeter.oldest->older, nullptr);
+
+    // Played again (--loop), the clock starts from 0 once more: the meter goes on from there
+    // and never takes the step back from the old end as a frame of negative length.
+    startClock();
+    for (int i = 1; i <= 5; ++i) {
+        setVirtualCounter(atTick(f, 100) + (atTick(f, i) - atTick(f, 0)));
+        readClock();
+        EXPECT_GT(frameRateMeter.framesPerSecond, 0.0f) << "frame " << i << " after the restart";
+    }
+    EXPECT_NEAR(frameRateMeter.framesPerSecond, 70.0f, 0.05f);
 }
 
 TEST(FrameRateMeter, FirstSampleAndZeroDurations)

@@ -18,7 +18,7 @@ failures=0
 # Plays the demo on the pack in $1; $2 names the case. Writes the run's output to $work/out.
 play() {
     local pack="$1" name="$2"
-    timeout 600 "$exe" --data "$pack" --frames "$work/frames" --fps "$fps" --from 10000 \
+    timeout 600 "$exe" --data "$pack" --frames "$work/frames" --fps "$fps" --from 188 \
         >"$work/out" 2>&1
     local code=$?
     if [ "$code" -ne 0 ]; then

@@ -175,6 +175,44 @@ TEST_F(ScaledWindow, WithoutFramebufferObjectsFallbacksEndOrOpenAFixedWindow)
     EXPECT_FALSE(demoSettings.fullscreen);
 }
 
+// The question about the missing mode, where nobody can answer it: no box can be shown, or
+// boxes are kept off screen with no answer given beforehand. The demo plays in a window and
+// says so, rather than refusing on the user's behalf. "0" keeps boxes on, as it reads.
+TEST_F(ScaledWindow, AQuestionNobodyCanAnswerPlaysInAWindowAndSaysSo)
+{
+    boxAnswer = IDUNASKED;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(openGlWindow(title, 800, 600, 16, true));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("the question could not be asked; playing in a window"), std::string::npos) << said;
+    EXPECT_EQ(boxes, std::vector<std::string>{question});
+    EXPECT_FALSE(demoSettings.fullscreen);
+    EXPECT_TRUE(glWindow.window && glWindow.renderContext);
+    closeGlWindow();
+
+    // The real boxes, where no display can show one (the offscreen driver, no X or Wayland).
+    setMessageBoxHook(nullptr);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    const char* text = "Use Windowed Mode Instead?";
+    testing::internal::CaptureStderr();
+    setenv("DEMOTORVA_NO_DIALOGS", "1", 1);
+    setenv("DEMOTORVA_ANSWER", "yes", 1);
+    EXPECT_EQ(showMessageBox(text, "DemoTORVA", MB_YESNO), IDYES);
+    setenv("DEMOTORVA_ANSWER", "no", 1);
+    EXPECT_EQ(showMessageBox(text, "DemoTORVA", MB_YESNO), IDNO);
+    unsetenv("DEMOTORVA_ANSWER");
+    EXPECT_EQ(showMessageBox(text, "DemoTORVA", MB_YESNO), IDUNASKED);
+    setenv("DEMOTORVA_ANSWER", "yes", 1);
+    for (const char* off : {"0", ""}) {
+        setenv("DEMOTORVA_NO_DIALOGS", off, 1);
+        EXPECT_EQ(showMessageBox(text, "DemoTORVA", MB_YESNO), IDUNASKED) << "DEMOTORVA_NO_DIALOGS=" << off;
+    }
+    testing::internal::GetCapturedStderr();
+    unsetenv("DEMOTORVA_NO_DIALOGS");
+    unsetenv("DEMOTORVA_ANSWER");
+}
+
 TEST_F(ScaledWindow, DesktopRunPlaysAndEscapeGivesZero)
 {
     std::filesystem::current_path(DEMOTORVA_PACK_DIR);

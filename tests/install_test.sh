@@ -11,8 +11,9 @@ prefix="$work/prefix with space"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for file in bin/demotorva bin/demotorva-inspect share/demotorva/Mod_.it share/demotorva/maps/loading.tga \
-    share/applications/demotorva.desktop share/man/man6/demotorva.6 \
-    share/doc/demotorva/README.md share/doc/demotorva/LICENSE; do
+    share/applications/demotorva.desktop share/man/man6/demotorva.6.gz share/man/man1/demotorva-inspect.1.gz \
+    share/doc/demotorva/README.md share/doc/demotorva/LICENSE share/doc/demotorva/copyright \
+    share/doc/demotorva/changelog.gz; do
     [ -s "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 stamps=$(find "$prefix" -name '.*')

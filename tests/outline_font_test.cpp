@@ -105,18 +105,54 @@ TEST_F(OutlineFontTest, OverlaysKeepMatricesTexturingAndBlending)
     const auto modelview = matrix(GL_MODELVIEW_MATRIX);
     const auto projection = matrix(GL_PROJECTION_MATRIX);
     for (bool on : {true, false}) {
-        if (on) glEnable(GL_TEXTURE_2D), glEnable(GL_BLEND);
-        else glDisable(GL_TEXTURE_2D), glDisable(GL_BLEND);
+        if (on) glEnable(GL_TEXTURE_2D), glEnable(GL_BLEND), glEnable(GL_DEPTH_TEST);
+        else glDisable(GL_TEXTURE_2D), glDisable(GL_BLEND), glDisable(GL_DEPTH_TEST);
         drawTimeOverlay(42.0f);
         drawFpsOverlay();
         EXPECT_EQ(bool(glIsEnabled(GL_TEXTURE_2D)), on);
         EXPECT_EQ(bool(glIsEnabled(GL_BLEND)), on);
+        EXPECT_EQ(bool(glIsEnabled(GL_DEPTH_TEST)), on);
         EXPECT_EQ(matrix(GL_MODELVIEW_MATRIX), modelview);
         EXPECT_EQ(matrix(GL_PROJECTION_MATRIX), projection);
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A scene nearer the eye than the read-outs (the temple's columns pass closer than 0.1) must
+// not hide them: with the depth buffer cleared to the nearest depth and depth testing on, both
+// still show in full.
+TEST_F(OutlineFontTest, OverlaysShowOverADepthNearerThanThemselves)
+{
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-0.01 * 4 / 3 * 0.4142, 0.01 * 4 / 3 * 0.4142, -0.01 * 0.4142, 0.01 * 0.4142, 0.01, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(0.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    drawTimeOverlay(47.0f);
+    drawFpsOverlay();
+    glDisable(GL_DEPTH_TEST);
+    std::vector<unsigned char> pixels(800 * 600 * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 800, 600, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    // Green pixels in the top half (the time) and in the bottom right quarter (the frame rate).
+    int top = 0, bottomRight = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (pixels[(y * 800 + x) * 3 + 1] > 100) {
+                if (y >= 300) ++top;
+                else if (x >= 400) ++bottomRight;
+            }
+    EXPECT_GT(top, 200);
+    EXPECT_GT(bottomRight, 100);
 }
 
 TEST_F(OutlineFontTest, PrintCentredText)

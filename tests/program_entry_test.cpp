@@ -92,6 +92,23 @@ TEST_F(ProgramEntry, NoDeviceRunsSilentAndEscapeGivesZero)
     EXPECT_EQ(demoState.musicHandle, 0u);
 }
 
+// The real audio library without an output: the box, which someone who started the demo from
+// a menu sees where standard error goes nowhere, says why and what to do.
+TEST_F(ProgramEntry, NoSoundOutputBoxSaysWhatToDo)
+{
+    audioApi = realAudioApi;
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    postMessage({WM_KEYDOWN, VK_ESCAPE, 0});
+    EXPECT_EQ(playDemo(options), 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    const std::string start = "Error|Can't initialize digital sound system\n(error code: 1)\nno sound output could be opened (";
+    EXPECT_EQ(boxes[0].rfind(start, 0), 0u) << boxes[0];
+    EXPECT_NE(boxes[0].find("check the sound server or SDL_AUDIODRIVER, or play with --mute"), std::string::npos)
+        << boxes[0];
+    EXPECT_FALSE(demoSettings.soundEnabled);
+}
+
 TEST_F(ProgramEntry, MissingModuleShowsTwoBoxes)
 {
     audioApi.musicLoad = loadFails;
@@ -202,27 +219,30 @@ TEST(ProgramOptions, ParsesBothSpellingsShortFormsAndRanges)
 {
     DemoOptions o;
     std::string error;
-    ASSERT_TRUE(parse({"-w", "--data=d", "--fps", "30", "--to=2.5", "--size", "1600x1200", "-q",
-                       "--supersample=3", "--crf", "23", "--preset=veryfast", "--volume", "-6.5", "--mute"},
+    ASSERT_TRUE(parse({"--record", "v.mp4", "--data=d", "--fps", "30", "--to=2.5", "--size", "1600x1200", "-q",
+                       "--supersample=3", "--crf", "23", "--preset=veryfast", "--volume", "-6.5", "--to", "200"},
                       o, error))
         << error;
-    EXPECT_TRUE(o.window);
+    EXPECT_EQ(o.recordFile, "v.mp4");
     EXPECT_EQ(o.dataDir, "d");
     EXPECT_EQ(o.fps, 30);
-    EXPECT_DOUBLE_EQ(o.to, 2.5);
+    EXPECT_DOUBLE_EQ(o.to, 200);  // an end past the demo's own is its end
     EXPECT_EQ(o.width, 1600);
     EXPECT_EQ(o.height, 1200);
-    EXPECT_TRUE(o.quiet && o.mute);
+    EXPECT_TRUE(o.quiet);
     EXPECT_EQ(o.supersample, 3);
     EXPECT_EQ(o.crf, 23);
     EXPECT_EQ(o.preset, "veryfast");
     EXPECT_DOUBLE_EQ(o.volumeDb, -6.5);
     // A second parse in the same process starts afresh.
     DemoOptions again;
-    ASSERT_TRUE(parse({"-d", "e", "--start", "40", "--loop", "--no-vsync"}, again, error)) << error;
+    ASSERT_TRUE(parse({"-w", "-d", "e", "--start", "188", "--loop", "--no-vsync", "--mute"}, again, error)) << error;
     EXPECT_EQ(again.dataDir, "e");
-    EXPECT_DOUBLE_EQ(again.start, 40);
-    EXPECT_TRUE(again.loop && again.noVsync && !again.window);
+    EXPECT_DOUBLE_EQ(again.start, 188);
+    EXPECT_TRUE(again.window && again.loop && again.noVsync && again.mute && again.recordFile.empty());
+    // What the benchmark draws follows the frame options.
+    DemoOptions bench;
+    EXPECT_TRUE(parse({"--benchmark", "--fps", "20", "--supersample", "2", "--to", "3", "-q"}, bench, error)) << error;
 }
 
 TEST(ProgramOptions, RefusesWithOneLineNamingTheOption)
@@ -245,6 +265,24 @@ TEST(ProgramOptions, RefusesWithOneLineNamingTheOption)
         {{"--window", "--desktop"}, "--desktop"},
         {{"--record", "a.mp4", "--loop"}, "--loop"},
         {{"stray"}, "stray"},
+        // Past the end of the demo nothing would play or be written: the line gives its length.
+        {{"--start", "999", "--window"}, "the demo is 188 s long"},
+        {{"--audio", "x.wav", "--from", "300", "--to", "400"}, "--from"},
+        {{"--frames", "d", "--from=188.01"}, "188 s long"},
+        // Options that would be dropped without a word.
+        {{"--crf", "20"}, "--crf"},
+        {{"--frames", "d", "--preset", "slow"}, "needs --record"},
+        {{"--window", "--supersample", "2"}, "--supersample"},
+        {{"--fps", "30"}, "--fps"},
+        {{"--from", "20"}, "--start"},
+        {{"--record", "x.mp4", "--window"}, "--window"},
+        {{"--frames", "d", "--desktop"}, "--desktop"},
+        {{"--audio", "x.wav", "--mute"}, "--mute"},
+        {{"--benchmark", "--record", "x.mp4"}, "--benchmark"},
+        {{"--benchmark", "--frames", "d"}, "--frames"},
+        {{"--record", ""}, "--record"},
+        {{"--frames="}, "--frames"},
+        {{"--data", ""}, "--data"},
     };
     for (const auto& [words, named] : refusals) {
         DemoOptions o;

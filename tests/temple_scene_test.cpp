@@ -12,7 +12,10 @@
 #include <cmath>
 
 #include "core/demo_state.h"
+#include "scenes/credits_scene.h"
+#include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
+#include "scenes/tunnel_scene.h"
 #include "shell/scene_rehearsal.h"
 #include "support/gl_context.h"
 #include "support/gl_feedback.h"
@@ -285,7 +288,7 @@ TEST_F(Temple, TempleIsSeenThroughA75DegreeLens)
     }
 }
 
-TEST_F(Temple, RehearsalDrawsUnseenAndPutsEverythingBack)
+TEST_F(Temple, RehearsalOfEverySceneDrawsUnseenAndPutsEverythingBack)
 {
     // As before the music starts: the intro's state, no fog, a frame time of its own.
     solidTexture(9302, 0, 0, 255);
@@ -296,7 +299,19 @@ TEST_F(Temple, RehearsalDrawsUnseenAndPutsEverythingBack)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     demoState.previousFrameTime = 12.5f;
+    // Every scene is rehearsed, in order: the records their first frames change (the intro's
+    // camera, the tunnel's orbit, the credits' chain) must be as they were afterwards.
+    introState = IntroState{};
+    tunnelState = TunnelState{};
+    creditsState = CreditsState{};
     rehearseScenes();
+    EXPECT_EQ(introState.tilt, IntroState{}.tilt);
+    EXPECT_EQ(introState.mainEyeY, 0.0f);
+    EXPECT_EQ(introState.boxCentreX, IntroState{}.boxCentreX);
+    EXPECT_EQ(tunnelState.orbitEye[0], 0.0f);
+    EXPECT_EQ(creditsState.barCount, 0);
+    EXPECT_EQ(creditsState.captionX[0], CreditsState{}.captionX[0]);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "the rehearsal's scissor box is left on";
     ASSERT_EQ(templeModel.objects.size(), 1u);
     EXPECT_EQ(templeModel.objects[0].faceCount, 12) << "the real run still draws the model";
     EXPECT_FALSE(glIsEnabled(GL_FOG));

@@ -45,7 +45,8 @@ code=$?
 echo "exit code $code"
 [ "$code" -eq 0 ] || exit 1
 
-# A display that does not answer: the demo says so and ends, instead of playing unseen.
+# A display that does not answer: the demo says so in one line and ends, instead of playing
+# unseen.
 err=$(mktemp)
 DISPLAY=:9999 timeout 60 "$exe" --window --data "$data" 2>"$err" >/dev/null
 code=$?
@@ -54,4 +55,6 @@ grep -q "no display could be opened (DISPLAY is :9999); set DISPLAY, or record w
     { echo "no display not reported (exit code $code)"; exit 1; }
 [ "$code" -ne 124 ] || { echo "demo went on without a display"; exit 1; }
 [ "$code" -eq 1 ] || { echo "no display gave exit code $code, not 1"; exit 1; }
+# That line is the whole message: no box with the window-class text after it to hide the cause.
+if grep "^ERROR: " "$err"; then echo "a box followed the line about the display"; exit 1; fi
 rm -f "$err"

@@ -34,10 +34,11 @@ namespace {
 constexpr TextureId loadingTexture = 0;
 }  // namespace
 
-void reportAudioError(const char* message)
+void reportAudioError(const char* message, const char* hint)
 {
-    char text[200];
-    std::snprintf(text, sizeof text, "%s\n(error code: %d)", message, audioApi.errorGetCode());
+    char text[512];
+    std::snprintf(text, sizeof text, "%s\n(error code: %d)%s%s", message, audioApi.errorGetCode(),
+                  hint && *hint ? "\n" : "", hint ? hint : "");
     showMessageBox(text, "Error", MB_OK);
 }
 
@@ -132,7 +133,7 @@ int playDemo(const DemoOptions& options)
     if (offline) displayRequestOffscreen();
     // Offline runs read the frame back from the window itself, unscaled; interactive runs with
     // --desktop or --window draw into the offscreen frame and scale it.
-    const char* title = "DemoTORVA - v 0.5b";
+    const char* title = "DemoTORVA - v " DEMOTORVA_VERSION;
     chooseFrameSize(options);
     bool opened = !offline && (options.desktop || options.window)
                       ? openScaledGlWindow(title, demoSettings.width, demoSettings.height, 16, options.desktop,
@@ -149,7 +150,7 @@ int playDemo(const DemoOptions& options)
     if (offline || options.mute) {
         demoSettings.soundEnabled = false;
     } else if (!audioApi.init(-1, audioOutputRate, 16)) {
-        reportAudioError("Can't initialize digital sound system");
+        reportAudioError("Can't initialize digital sound system", audioDeviceHint());
         demoSettings.soundEnabled = false;
     }
     if (!loadEverything()) return 1;

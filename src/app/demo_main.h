@@ -11,5 +11,6 @@ int runDemoProgram(int argc, char** argv);
 int playDemo(const DemoOptions& options);
 // The loading picture, the loading screen and every scene's load, in order.
 bool loadEverything();
-// Shows message with the audio error code in a box captioned "Error".
-void reportAudioError(const char* message);
+// Shows message with the audio error code in a box captioned "Error", and under them the hint
+// (what to do) when one is given.
+void reportAudioError(const char* message, const char* hint = nullptr);

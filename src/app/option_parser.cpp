@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+
+#include "scenes/end_scene.h"
 
 const char* const demoUsage =
     "Usage: demotorva [options]\n"
@@ -159,7 +162,7 @@ bool knownPreset(const char* name)
     return false;
 }
 
-std::string badValue(int code, const char* value, const char* wanted)
+std::string badValue(int code, const char* value, const std::string& wanted)
 {
     return std::string("bad value '") + value + "' for --" + longName(code) + ": " + wanted;
 }
@@ -179,7 +182,30 @@ std::string unknownOption(const char* argument, int shortCode)
     return std::string("unknown option '-") + static_cast<char>(shortCode ? shortCode : '?') + "'";
 }
 
-bool checkCombinations(const DemoOptions& options, std::string& error)
+// The demo's length as the messages give it: "188".
+std::string demoLengthText()
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(endSceneEndTime));
+    return text;
+}
+
+// Options that only change what offline rendering writes, and what each needs. With nothing
+// to write they would be dropped without a word, so they are refused instead.
+struct OutputOnly {
+    int code;
+    bool needsVideo;  // true: only --record uses it; false: any offline output
+};
+const OutputOnly outputOnlyOptions[] = {
+    {optCrf, true}, {optPreset, true}, {optSupersample, false}, {optFps, false},
+    {optFrom, false}, {optTo, false}, {'q', false},
+};
+
+// Options of live play that offline rendering, which opens no window and plays no sound, has no
+// use for.
+const int liveOnlyOptions[] = {'w', optDesktop, optMute, optNoVsync};
+
+bool checkCombinations(const DemoOptions& options, const std::set<int>& given, std::string& error)
 {
     if (options.window && options.desktop) {
         error = "--window and --desktop cannot be combined";
@@ -189,9 +215,34 @@ bool checkCombinations(const DemoOptions& options, std::string& error)
         error = "--from must not come after --to";
         return false;
     }
-    if (offlineRequested(options) && (options.loop || options.start > 0)) {
+    const bool offline = offlineRequested(options);
+    if (offline && (options.loop || options.start > 0)) {
         error = options.loop ? "--loop plays live only; offline rendering ends with the demo"
                              : "--start plays live only; offline rendering takes --from";
+        return false;
+    }
+    const bool writes = !options.recordFile.empty() || !options.framesDir.empty() || !options.audioFile.empty();
+    if (options.benchmark && writes) {
+        error = "--benchmark draws without writing anything; it cannot be combined with --record, "
+                "--frames or --audio";
+        return false;
+    }
+    for (int code : liveOnlyOptions) {
+        if (offline && given.count(code)) {
+            error = std::string("--") + longName(code) + " is for live play; " +
+                    (options.benchmark ? "--benchmark" : "offline rendering") + " opens no window and plays no sound";
+            return false;
+        }
+    }
+    for (const OutputOnly& o : outputOnlyOptions) {
+        if (!given.count(o.code)) continue;
+        // The benchmark draws at the frame options' size and rate; it writes no video.
+        const bool used = o.needsVideo ? !options.recordFile.empty() : offline;
+        if (used) continue;
+        error = std::string("--") + longName(o.code) +
+                (o.needsVideo ? " sets how the video is encoded; it needs --record FILE"
+                              : " applies to offline rendering; it needs --record, --frames, --audio or --benchmark");
+        if (!offline && !o.needsVideo && o.code == optFrom) error += " (live play starts later with --start)";
         return false;
     }
     return true;
@@ -205,12 +256,13 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
     optind = 0;
     opterr = 0;
     int code = 0;
+    std::set<int> given;
     while ((code = getopt_long(argc, argv, shortOptions, longOptions, nullptr)) != -1) {
         const char* v = optarg;
+        given.insert(code);
         switch (code) {
         case 'w': options.window = true; break;
         case optDesktop: options.desktop = true; break;
-        case 'd': options.dataDir = v; break;
         case 'q': options.quiet = true; break;
         case 'h': options.help = true; break;
         case 'V': options.version = true; break;
@@ -220,9 +272,18 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
         case optShowTime: options.showTime = true; break;
         case optShowFps: options.showFps = true; break;
         case optBenchmark: options.benchmark = true; break;
-        case optRecord: options.recordFile = v; break;
-        case optFrames: options.framesDir = v; break;
-        case optAudio: options.audioFile = v; break;
+        case 'd':
+        case optRecord:
+        case optFrames:
+        case optAudio:
+            // An empty name would name the working directory or nothing at all.
+            if (*v == '\0') {
+                error = badValue(code, v, code == 'd' || code == optFrames ? "a folder name" : "a file name");
+                return false;
+            }
+            (code == 'd' ? options.dataDir : code == optRecord ? options.recordFile
+                                           : code == optFrames ? options.framesDir : options.audioFile) = v;
+            break;
         case optPreset:
             if (!knownPreset(v)) {
                 error = badValue(code, v, "one of ultrafast, superfast, veryfast, faster, fast, medium, "
@@ -265,8 +326,12 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
         case optFrom:
         case optTo: {
             double seconds = 0;
-            if (!parseSeconds(v, seconds) || seconds < 0) {
-                error = badValue(code, v, "seconds of demo time, 0 or more");
+            // A start past the end would play or write nothing and still report success; an end
+            // past it only means the demo's own end.
+            if (!parseSeconds(v, seconds) || seconds < 0 || (code != optTo && seconds > endSceneEndTime)) {
+                error = badValue(code, v, code == optTo ? std::string("seconds of demo time, 0 or more")
+                                                        : "seconds of demo time from 0 to " + demoLengthText() +
+                                                              " (the demo is " + demoLengthText() + " s long)");
                 return false;
             }
             (code == optStart ? options.start : code == optFrom ? options.from : options.to) = seconds;
@@ -284,5 +349,5 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& options, std::string& 
         error = std::string("unexpected argument '") + argv[optind] + "'";
         return false;
     }
-    return checkCombinations(options, error);
+    return checkCombinations(options, given, error);
 }

@@ -1,11 +1,15 @@
 // Frame ring and writer thread of offline rendering.
 #include "capture/frame_writer.h"
 
+#include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "capture/frame_yuv.h"
@@ -36,6 +40,7 @@ struct FrameWriter {
     bool stopping = false;
     bool discard = false;
     bool failed = false;
+    std::atomic<int64_t> filesWritten{0};  // PNG files written whole since the start
     std::thread thread;
     std::vector<unsigned char> small, rgb, yuv;  // the writer thread's own
 };
@@ -55,9 +60,14 @@ bool writeOne(const QueuedFrame& frame)
         uprightRgb(pixels, s.width, s.height, writer.rgb);
         const std::string path = (fs::path(s.framesDir) / frameFileName(frame.number, frame.seconds)).string();
         if (!writePngRgb(path.c_str(), s.width, s.height, writer.rgb.data())) {
-            std::fprintf(stderr, "demotorva: cannot write %s\n", path.c_str());
+            const int reason = errno;
+            std::fprintf(stderr, "demotorva: cannot write %s: %s\n", path.c_str(), std::strerror(reason));
+            // A partial file would pass for a frame; the whole frames before it stay.
+            std::error_code e;
+            fs::remove(path, e);
             return false;
         }
+        writer.filesWritten += 1;
     }
     if (s.video) bgraToI420(pixels, s.width, s.height, writer.yuv);
     if (s.video && !writeVideoFrame(*s.video, writer.yuv.data(), writer.yuv.size())) {
@@ -99,6 +109,7 @@ bool startFrameWriter(const FrameWriterSettings& settings)
     }
     writer.current = -1;
     writer.stopping = writer.discard = writer.failed = false;
+    writer.filesWritten = 0;
     writer.thread = std::thread(writerLoop);
     return true;
 }
@@ -142,6 +153,8 @@ bool stopFrameWriter(bool discard)
     writer.buffers.clear();
     return !writer.failed;
 }
+
+int64_t frameFilesWritten() { return writer.filesWritten; }
 
 std::string frameFileName(int64_t number, double seconds)
 {

@@ -39,6 +39,8 @@ bool frameWriterFailed();
 // Writes every queued frame (none when discard is set) and ends the thread. False when a
 // write failed.
 bool stopFrameWriter(bool discard = false);
+// PNG files written whole since startFrameWriter.
+int64_t frameFilesWritten();
 
 // The PNG file name of frame number at demo time seconds: both in the name, the time to the
 // microsecond (every whole frame rate up to 240 gives distinct, correctly rounded times).

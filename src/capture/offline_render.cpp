@@ -13,9 +13,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -100,14 +102,19 @@ void showProgress(bool last)
     run.lastProgress = now;
     const double elapsed = std::chrono::duration<double>(now - run.started).count();
     const int64_t total = std::max<int64_t>(run.lastToWrite - run.firstToWrite + 1, 1);
-    // Frames before the stretch are drawn too (the scenes build on earlier frames): progress
-    // counts them at their share of the whole run.
-    const double done = static_cast<double>(run.frame) / static_cast<double>(run.lastToWrite + 1);
+    // Frames before the stretch are drawn too (the scenes build on earlier frames): the share
+    // done counts them, so the percentage and the time left move from the first frame on.
+    const double done = std::min(1.0, static_cast<double>(run.frame) / static_cast<double>(run.lastToWrite + 1));
     const double left = done > 0 ? elapsed * (1.0 - done) / done : 0.0;
-    std::fprintf(stderr, "\rframe %lld of %lld (%.1f %%), %s elapsed, %s left   ",
-                 static_cast<long long>(run.framesWritten), static_cast<long long>(total),
-                 100.0 * static_cast<double>(run.framesWritten) / static_cast<double>(total),
-                 clockText(elapsed).c_str(), clockText(left).c_str());
+    if (run.framesWritten == 0 && run.firstToWrite > 0)
+        std::fprintf(stderr, "\rrun-up to %s: frame %lld of %lld (%.1f %%), %s elapsed, %s left   ",
+                     clockText(frameTime(run.firstToWrite)).c_str(), static_cast<long long>(run.frame),
+                     static_cast<long long>(run.firstToWrite), 100.0 * done, clockText(elapsed).c_str(),
+                     clockText(left).c_str());
+    else
+        std::fprintf(stderr, "\rframe %lld of %lld (%.1f %%), %s elapsed, %s left   ",
+                     static_cast<long long>(run.framesWritten), static_cast<long long>(total), 100.0 * done,
+                     clockText(elapsed).c_str(), clockText(left).c_str());
     if (last) std::fputc('\n', stderr);
     std::fflush(stderr);
 }
@@ -164,7 +171,7 @@ bool writeAudio(const std::string& path, double start, double seconds, int sampl
     }
     std::vector<int16_t> stretch(samples.begin() + 2 * first, samples.end());
     if (!writeWavFile(path.c_str(), stretch, sampleRate)) {
-        std::fprintf(stderr, "demotorva: cannot write %s\n", path.c_str());
+        std::fprintf(stderr, "demotorva: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
         std::error_code e;
         fs::remove(path, e);
         return false;
@@ -382,8 +389,13 @@ bool finishOfflineRender()
     const bool interrupted = interruptRequested();
     bool ok = !run.failed && !interrupted;
     if (run.writing) ok = stopFrameWriter(!ok) && ok;
-    run.writing = false;
     showProgress(true);
+    // A run that stopped early leaves the frames it wrote; say so, so that a folder holding part
+    // of the demo is not taken for the whole.
+    if (run.writing && !ok && !run.options.framesDir.empty() && frameFilesWritten() > 0)
+        std::fprintf(stderr, "demotorva: the %lld frames written before the run stopped are left in %s\n",
+                     static_cast<long long>(frameFilesWritten()), run.options.framesDir.c_str());
+    run.writing = false;
     if (run.options.benchmark) std::fputs(benchmarkReportText(baselineFramesPerSecond()).c_str(), stdout);
     if (ok && !run.options.audioFile.empty()) {
         double start = run.firstWritten >= 0 ? frameTime(run.firstWritten) : run.options.from;

@@ -4,11 +4,13 @@
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.hpp>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "platform/files.h"
 #ifdef __EMSCRIPTEN__
@@ -27,6 +29,8 @@ uint32_t nextHandle = 1;
 bool moduleplaying = false;
 int lastError = AudioOk;
 int32_t gainMillibel = 0;  // the music's gain, applied as each module is opened
+
+std::string deviceHint;  // what to do about the last failed device opening, "" after a success
 
 void fail(int code) { lastError = code; }
 
@@ -51,6 +55,12 @@ void answerWaitingRequests() { emscripten_sleep(20); }
 void markPlay(double) {}
 void answerWaitingRequests() {}
 #endif
+
+void noteDeviceHint(const char* reason)
+{
+    deviceHint = std::string("no sound output could be opened (") + reason +
+                 "); check the sound server or SDL_AUDIODRIVER, or play with --mute";
+}
 
 // SDL's audio thread: decode straight into the output buffer.
 void fillAudio(void*, Uint8* stream, int length)
@@ -103,11 +113,9 @@ uint32_t getVersion() { return audioVersionWord; }
 bool init(int, int frequency, unsigned)
 {
     if (device != 0) return true;
+    deviceHint.clear();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr,
-                     "demotorva: no sound output could be opened (%s); check the sound server or "
-                     "SDL_AUDIODRIVER, or play with --mute\n",
-                     SDL_GetError());
+        noteDeviceHint(SDL_GetError());
         fail(AudioNoDevice);
         return false;
     }
@@ -121,10 +129,9 @@ bool init(int, int frequency, unsigned)
     device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device == 0) {
         const char* driver = SDL_GetCurrentAudioDriver();
-        std::fprintf(stderr,
-                     "demotorva: no sound output could be opened (%s%s%s); check the sound server "
-                     "or SDL_AUDIODRIVER, or play with --mute\n",
-                     driver ? driver : "no driver", *SDL_GetError() ? ": " : "", SDL_GetError());
+        std::string reason = driver ? driver : "no driver";
+        if (*SDL_GetError()) reason += std::string(": ") + SDL_GetError();
+        noteDeviceHint(reason.c_str());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         fail(AudioNoDevice);
         return false;
@@ -333,6 +340,13 @@ bool writeWavFile(const char* path, const std::vector<int16_t>& samples, int sam
     std::fwrite("data", 1, 4, f);
     put32(dataBytes);
     for (int16_t s : samples) put16(static_cast<uint16_t>(s));
-    bool ok = std::ferror(f) == 0;
-    return std::fclose(f) == 0 && ok;
+    // Buffered samples reach the disk at the flush, where a full disk shows; its errno is kept
+    // for the caller's message.
+    bool ok = std::fflush(f) == 0 && std::ferror(f) == 0;
+    const int reason = errno;
+    const bool closed = std::fclose(f) == 0;
+    if (!ok) errno = reason;
+    return ok && closed;
 }
+
+const char* audioDeviceHint() { return deviceHint.c_str(); }

@@ -46,6 +46,10 @@ extern AudioApi audioApi;
 // The real implementation, to restore the table.
 extern const AudioApi realAudioApi;
 
+// Why the last init could not open an output device and what to do about it, one line ("" when
+// it could): the box that says the demo plays silent carries it, so that someone who started
+// the demo from a menu sees it too.
+const char* audioDeviceHint();
 // Gain of the music in decibels for every module opened from now on (live and rendered).
 void setMusicGain(double decibels);
 // Renders module file to interleaved 16-bit stereo samples at sampleRate (the player's own
@@ -54,5 +58,6 @@ void setMusicGain(double decibels);
 // when the file cannot be read or played.
 bool renderModuleSamples(const char* file, int64_t frameCount, std::vector<int16_t>& samples,
                          int sampleRate = audioOutputRate);
-// Writes samples (interleaved stereo at sampleRate) as a 16-bit PCM WAV file.
+// Writes samples (interleaved stereo at sampleRate) as a 16-bit PCM WAV file. On false errno
+// holds the system's reason.
 bool writeWavFile(const char* path, const std::vector<int16_t>& samples, int sampleRate = audioOutputRate);

@@ -107,6 +107,7 @@ void displaySetPixelFormat(int colourBits, int depthBits)
 
 bool displayCreateWindow(const char* title, int width, int height, bool fullscreen)
 {
+    SDL_ClearError();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
 #ifdef __EMSCRIPTEN__
     fullscreen = false;
@@ -121,6 +122,7 @@ bool displayCreateWindow(const char* title, int width, int height, bool fullscre
 
 bool displayCreateScaledWindow(const char* title, int width, int height, bool desktop)
 {
+    SDL_ClearError();
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     int x = SDL_WINDOWPOS_UNDEFINED, y = SDL_WINDOWPOS_UNDEFINED;
     if (desktop) {
@@ -150,12 +152,17 @@ bool displayDrawableSize(int& width, int& height)
 
 bool displayCreateContext()
 {
+    SDL_ClearError();
     if (!window) return false;
     context = SDL_GL_CreateContext(window);
     return context != nullptr;
 }
 
-bool displayMakeCurrent() { return window && context && SDL_GL_MakeCurrent(window, context) == 0; }
+bool displayMakeCurrent()
+{
+    SDL_ClearError();
+    return window && context && SDL_GL_MakeCurrent(window, context) == 0;
+}
 bool displayReleaseCurrent() { return SDL_GL_MakeCurrent(window, nullptr) == 0; }
 
 bool displayDeleteContext()
@@ -194,6 +201,7 @@ void displaySwapBuffers()
 }
 void displaySetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
 void* displayNativeWindow() { return window; }
+const char* displayLastError() { return SDL_GetError(); }
 
 bool displayIsOffscreen()
 {

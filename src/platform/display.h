@@ -35,6 +35,9 @@ void displaySetSwapInterval(int interval);
 // The window as SDL knows it (an SDL_Window*), null without one: message boxes take it as
 // their parent, so none hides behind a full-screen window.
 void* displayNativeWindow();
+// SDL's reason for the last failed window or context step ("" when it gave none). Each of
+// those steps starts with no reason, so an older one never stands in for it.
+const char* displayLastError();
 // True when SDL's video driver draws to no screen (offscreen or dummy).
 bool displayIsOffscreen();
 // Makes the next displayInit use SDL's offscreen driver (offline rendering, benchmarks).

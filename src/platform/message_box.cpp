@@ -11,7 +11,14 @@
 
 namespace {
 MessageBoxHook boxHook = nullptr;
+
+// "0" and an empty value switch the setting off, as for SDL's own variables.
+bool boxesKeptOff()
+{
+    const char* value = std::getenv("DEMOTORVA_NO_DIALOGS");
+    return value && *value && std::strcmp(value, "0") != 0;
 }
+}  // namespace
 
 void setMessageBoxHook(MessageBoxHook hook) { boxHook = hook; }
 
@@ -21,10 +28,11 @@ int showMessageBox(const char* text, const char* caption, unsigned flags)
     std::fflush(stderr);
     bool yesNo = (flags & 0xF) == MB_YESNO;
     if (boxHook) return boxHook(text, caption, flags);
-    if (std::getenv("DEMOTORVA_NO_DIALOGS")) {
+    if (boxesKeptOff()) {
         const char* answer = std::getenv("DEMOTORVA_ANSWER");
         if (!yesNo) return IDOK;
-        return answer && std::strcmp(answer, "yes") == 0 ? IDYES : IDNO;
+        if (answer && std::strcmp(answer, "yes") == 0) return IDYES;
+        return answer && std::strcmp(answer, "no") == 0 ? IDNO : IDUNASKED;
     }
     Uint32 kind = SDL_MESSAGEBOX_INFORMATION;
     if ((flags & 0xF0) == MB_ICONSTOP) kind = SDL_MESSAGEBOX_ERROR;
@@ -44,6 +52,6 @@ int showMessageBox(const char* text, const char* caption, unsigned flags)
     data.numbuttons = yesNo ? 2 : 1;
     data.buttons = yesNo ? yesNoButtons : okButton;
     int answer = 0;
-    if (SDL_ShowMessageBox(&data, &answer) != 0) return yesNo ? IDNO : IDOK;
+    if (SDL_ShowMessageBox(&data, &answer) != 0) return yesNo ? IDUNASKED : IDOK;
     return answer;
 }

@@ -12,10 +12,15 @@ constexpr unsigned MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+// What a Yes/No box answers when nobody could be asked: no box could be shown, or boxes are
+// kept off screen and no answer was given beforehand.
+constexpr int IDUNASKED = 0;
 
-// Shows the box, owned by the demo's window when there is one, and returns the answer (IDOK, IDYES or IDNO). Without a display a Yes/No box
-// answers IDNO. Setting the environment variable DEMOTORVA_NO_DIALOGS keeps boxes off screen
-// (the text still goes to standard error) and answers with DEMOTORVA_ANSWER ("yes" or "no").
+// Shows the box, owned by the demo's window when there is one, and returns the answer (IDOK,
+// IDYES, IDNO, or IDUNASKED for a Yes/No box that could not be shown). Setting the environment
+// variable DEMOTORVA_NO_DIALOGS (to anything but "" or "0") keeps boxes off screen (the text
+// still goes to standard error) and answers with DEMOTORVA_ANSWER ("yes" or "no"; otherwise
+// IDUNASKED).
 int showMessageBox(const char* text, const char* caption, unsigned flags);
 
 using MessageBoxHook = int (*)(const char* text, const char* caption, unsigned flags);

@@ -2,8 +2,10 @@
 //
 // The overlays are placed in eye coordinates 0.1 in front of the eye, scaled so that with the
 // demo's 45-degree, 4:3 projection the glyphs are about 36 pixels to the em at 800 x 600. They
-// change neither the projection nor depth testing: drawn last, that close to the eye, they cover
-// the scene. Texturing and blending are switched off for the text and back on afterwards.
+// leave the projection alone. Depth testing is off while they draw: 0.1 from the eye is not in
+// front of everything (the temple passes closer, and its depth hid all but the first letters),
+// and a read-out must always be on top. Texturing, blending and depth testing are switched off
+// for the text and back on afterwards.
 #include "render/outline_font.h"
 
 #include <GL/gl.h>
@@ -26,10 +28,11 @@ constexpr int fontWeight = 400;  // normal
 struct OverlayState {
     bool texturing = false;
     bool blending = false;
+    bool depthTesting = false;
 };
 
 // What both overlays do before printing: push the modelview matrix and load the identity,
-// switch texturing and blending off (remembering whether they were on), set the flat green
+// switch texturing, blending and depth testing off (remembering which were on), set the flat green
 // colour, and move to the given place 0.1 in front of the eye at the overlay's scale.
 OverlayState beginOverlay(float x, float y)
 {
@@ -40,6 +43,8 @@ OverlayState beginOverlay(float x, float y)
     if (saved.texturing) glDisable(GL_TEXTURE_2D);
     saved.blending = glIsEnabled(GL_BLEND);
     if (saved.blending) glDisable(GL_BLEND);
+    saved.depthTesting = glIsEnabled(GL_DEPTH_TEST);
+    if (saved.depthTesting) glDisable(GL_DEPTH_TEST);
     glColor3f(0.1f, 0.8f, 0.1f);
     glTranslatef(x, y, -0.1f);
     glScalef(0.005f, 0.005f, 1.0f);
@@ -50,6 +55,7 @@ void endOverlay(const OverlayState& saved)
 {
     if (saved.texturing) glEnable(GL_TEXTURE_2D);
     if (saved.blending) glEnable(GL_BLEND);
+    if (saved.depthTesting) glEnable(GL_DEPTH_TEST);
     glPopMatrix();
 }
 }  // namespace

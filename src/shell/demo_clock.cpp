@@ -18,6 +18,9 @@ void startClock()
     demoClock.lastCounter = demoClock.startMark;
     demoClock.periodCount = 0;
     demoClock.tickTotal = 0;
+    // Readings count from 0 again (the demo played once more): the meter's next duration is
+    // taken from 0 too, not from the old end, which would make it negative.
+    frameRateMeter.previousTime = 0.0f;
 }
 
 namespace {

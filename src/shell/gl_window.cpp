@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "core/demo_state.h"
 #include "platform/audio.h"
@@ -18,10 +19,16 @@
 GlWindow glWindow;
 
 namespace {
+// The step's own text, and on the next line SDL's reason where it gave one ("EGL not
+// initialized", a missing library): without it a failure on a machine that lacks a driver
+// says nothing a user can act on. The reason is taken before the tear-down can replace it.
 void creationFailed(const char* text)
 {
+    std::string shown = text;
+    const char* reason = displayLastError();
+    if (reason && *reason) shown += std::string("\n") + reason;
     closeGlWindow();
-    showMessageBox(text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+    showMessageBox(shown.c_str(), "ERROR", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void shutdownError(const char* text) { showMessageBox(text, "SHUTDOWN ERROR", MB_OK | MB_ICONINFORMATION); }
@@ -83,16 +90,20 @@ void resumeMusicAtDemoTime()
 bool openGlWindow(const char* title, int width, int height, int colourBits, bool fullscreen)
 {
     demoSettings.fullscreen = fullscreen;
-    if (!displayInit()) {
-        showMessageBox("Failed To Register The Window Class.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
+    // displayInit has said why on standard error (no display, and what to do); a box would
+    // have no screen to appear on, and the class-registration text would only hide the cause.
+    if (!displayInit()) return false;
     glWindow.instance = true;
     if (demoSettings.fullscreen && !displayChangeMode(width, height, colourBits)) {
         int answer = showMessageBox(
             "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
             "DemoTORVA", MB_YESNO | MB_ICONEXCLAMATION);
-        if (answer == IDYES) {
+        if (answer == IDUNASKED) {
+            // Nobody could be asked: refusing on their behalf would end a demo that can play.
+            std::fprintf(stderr, "demotorva: the display offers no %d x %d mode and the question could not "
+                                 "be asked; playing in a window\n", width, height);
+            demoSettings.fullscreen = false;
+        } else if (answer == IDYES) {
             demoSettings.fullscreen = false;
         } else {
             showMessageBox("Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
@@ -147,10 +158,9 @@ FrameSize largestFrameOnDisplay(int displayWidth, int displayHeight)
 bool openScaledGlWindow(const char* title, int width, int height, int colourBits, bool desktop, bool fitDisplay)
 {
     demoSettings.fullscreen = false;
-    if (!displayInit()) {
-        showMessageBox("Failed To Register The Window Class.", "ERROR", MB_OK | MB_ICONEXCLAMATION);
-        return false;
-    }
+    // displayInit has said why on standard error (no display, and what to do); a box would
+    // have no screen to appear on, and the class-registration text would only hide the cause.
+    if (!displayInit()) return false;
     glWindow.instance = true;
     displaySetPixelFormat(colourBits, 16);
     if (!displayCreateScaledWindow(title, width, height, desktop)) {

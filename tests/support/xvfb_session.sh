@@ -1,5 +1,8 @@
 # Shared by the real-window checks: a virtual X server and the demo's window in it.
-# Sourced, not run.
+# Sourced, not run, by a check whose first argument is the demotorva executable.
+
+# The window is found by its title, which carries the version the program reports.
+demo_title="DemoTORVA - v $("$1" --version | awk '{print $2}')"
 
 # start_xvfb SIZE: starts Xvfb at SIZE (for example 1024x768) on a display of its own, exports
 # DISPLAY and sets xvfb to its process; returns once the server answers (up to 30 seconds,
@@ -26,7 +29,7 @@ start_xvfb() {
 find_demo_window() {
     window=""
     for _ in $(seq 900); do
-        window=$(xdotool search --onlyvisible --name "DemoTORVA - v 0.5b" 2>/dev/null | head -1)
+        window=$(xdotool search --onlyvisible --name "$demo_title" 2>/dev/null | head -1)
         [ -n "$window" ] && break
         kill -0 "$1" 2>/dev/null || break
         sleep 0.1
@@ -35,7 +38,7 @@ find_demo_window() {
 
 # report_missing_window PID: what a demo that showed no window was doing, for the log.
 report_missing_window() {
-    echo "windows by that name, hidden ones too: $(xdotool search --name "DemoTORVA - v 0.5b" 2>&1 | tr '\n' ' ')"
+    echo "windows by that name, hidden ones too: $(xdotool search --name "$demo_title" 2>&1 | tr '\n' ' ')"
     if kill -0 "$1" 2>/dev/null && command -v gdb >/dev/null; then
         # The main thread first: the other threads are the driver's and SDL's idle workers.
         gdb -p "$1" -batch -ex "thread 1" -ex "bt 25" -ex "thread apply all bt 6" 2>/dev/null |

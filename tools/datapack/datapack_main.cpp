@@ -1,6 +1,9 @@
 // The data-pack generator: writes the demo's pictures, models and music into one folder laid
 // out as the demo reads it. Everything is computed from fixed seeds, so every run writes the
 // same bytes.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -39,6 +42,16 @@ int main(int argc, char** argv)
     const std::filesystem::path out = argv[1];
     std::error_code error;
     std::filesystem::create_directories(out, error);
+    // The folder must exist and take new files; otherwise say why, in the system's words,
+    // before the first file fails.
+    if (error) {
+        std::fprintf(stderr, "demotorva-datapack: cannot create the folder %s: %s\n", argv[1], error.message().c_str());
+        return 1;
+    }
+    if (::access(out.c_str(), W_OK | X_OK) != 0) {
+        std::fprintf(stderr, "demotorva-datapack: cannot write in %s: %s\n", argv[1], std::strerror(errno));
+        return 1;
+    }
     if (!writePictures(out.string())) return 1;
     if (!writeModels(out.string())) return 1;
     return writeMusicModule((out / "Mod_.it").string().c_str()) ? 0 : 1;

@@ -11,10 +11,11 @@
 // budget. Exit status 0 when the file was read, 1 with a one-line message on standard error
 // when it cannot be or is not what was asked for (an ASE command on a file that is not ASE
 // text, a TGA command on a file that is not a TGA picture; the summary is still printed), 2
-// for a usage error.
+// for a usage error (a line saying what was wrong, then the usage).
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -41,6 +42,19 @@ const char* usage =
     "writes the picture as the loader uploaded it.\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version\n";
+
+// Why a file cannot be read, in the system's words ("No such file or directory"), asked again
+// of the system right after the reader gave up on it.
+std::string unreadableReason(const char* path)
+{
+    const std::string resolved = resolvePath(path);
+    std::error_code e;
+    if (std::filesystem::is_directory(resolved, e)) return "it is a folder";
+    std::FILE* file = std::fopen(resolved.c_str(), "rb");
+    if (!file) return std::strerror(errno);
+    std::fclose(file);
+    return "it cannot be read to its end";
+}
 
 void trackSummary(JsonWriter& json, const AnimTrack& track)
 {
@@ -199,7 +213,7 @@ int inspectAse(const char* path)
 {
     MappedFile text;
     if (!openMappedFile(resolvePath(path).c_str(), text)) {
-        std::fprintf(stderr, "demotorva-inspect: cannot read %s\n", path);
+        std::fprintf(stderr, "demotorva-inspect: cannot read %s: %s\n", path, unreadableReason(path).c_str());
         return 1;
     }
     AseModel model;
@@ -278,16 +292,24 @@ const char* statusName(TgaStatus status)
 
 // Uploads the picture through the demo's loader under an offscreen context and reads the
 // texture back. The PNG's top row is the texture's last row: the picture as it appears on a
-// quad whose texture coordinate t runs upward, as the demo draws them.
-bool uploadAndWritePng(const char* path, const char* pngPath, int& channels)
+// quad whose texture coordinate t runs upward, as the demo draws them. False with reason set.
+bool uploadAndWritePng(const char* path, const char* pngPath, int& channels, std::string& reason)
 {
     displayRequestOffscreen();
-    if (!displayInit()) return false;
-    displaySetPixelFormat(32, 16);
-    if (!displayCreateWindow("demotorva-inspect", 64, 64, false) || !displayCreateContext() || !displayMakeCurrent())
+    if (!displayInit()) {
+        reason = "no offscreen OpenGL";
         return false;
+    }
+    displaySetPixelFormat(32, 16);
+    if (!displayCreateWindow("demotorva-inspect", 64, 64, false) || !displayCreateContext() || !displayMakeCurrent()) {
+        reason = std::string("no offscreen OpenGL context: ") + displayLastError();
+        return false;
+    }
     const TextureId name = 1;
-    if (loadTgaTexture(path, name) != TgaLoaded) return false;
+    if (loadTgaTexture(path, name) != TgaLoaded) {
+        reason = "the picture did not load";
+        return false;
+    }
     glBindTexture(GL_TEXTURE_2D, name);
     GLint width = 0, height = 0, format = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -303,6 +325,7 @@ bool uploadAndWritePng(const char* path, const char* pngPath, int& channels)
         std::memcpy(rows.data() + static_cast<size_t>(height - 1 - row) * stride,
                     texels.data() + static_cast<size_t>(row) * stride, stride);
     const bool written = writePng(pngPath, width, height, channels, rows.data());
+    if (!written) reason = std::strerror(errno);
     displayDeleteContext();
     displayDestroyWindow();
     displayQuit();
@@ -332,7 +355,7 @@ int inspectTga(const char* path, const char* pngPath)
     TgaImage image;
     const TgaStatus status = readTgaImage(path, image);
     if (status == TgaCannotOpen) {
-        std::fprintf(stderr, "demotorva-inspect: cannot read %s\n", path);
+        std::fprintf(stderr, "demotorva-inspect: cannot read %s: %s\n", path, unreadableReason(path).c_str());
         return 1;
     }
     const bool picture = status == TgaLoaded || looksLikeTga(path);
@@ -348,12 +371,13 @@ int inspectTga(const char* path, const char* pngPath)
     int result = 0;
     if (pngPath && status == TgaLoaded) {
         int channels = 0;
-        const bool written = uploadAndWritePng(path, pngPath, channels);
+        std::string reason;
+        const bool written = uploadAndWritePng(path, pngPath, channels, reason);
         if (written) {
             jsonString(json, "png", pngPath);
             jsonInt(json, "pngChannels", channels);
         } else {
-            std::fprintf(stderr, "demotorva-inspect: cannot write %s\n", pngPath);
+            std::fprintf(stderr, "demotorva-inspect: cannot write %s: %s\n", pngPath, reason.c_str());
             result = 1;
         }
     }
@@ -364,6 +388,23 @@ int inspectTga(const char* path, const char* pngPath)
         return 1;
     }
     return result;
+}
+
+// What is wrong with a command line that is not one of the usage's forms, in one line.
+std::string usageProblem(int argc, char** argv)
+{
+    if (argc < 2) return "no command given (ase or tga)";
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "--version" || command == "-V")
+        return command + " takes no argument, not '" + argv[2] + "'";
+    if (command.rfind("-", 0) == 0) return "unknown option '" + command + "'";
+    if (command != "ase" && command != "tga") return "unknown command '" + command + "' (ase or tga)";
+    if (argc < 3) return "no FILE given after " + command;
+    if (command == "ase") return "unexpected argument '" + std::string(argv[3]) + "' after the FILE";
+    const std::string option = argv[3];
+    if (option != "--png") return "unexpected argument '" + option + "' after the FILE (only --png OUT)";
+    if (argc == 4) return "--png needs a file name";
+    return "unexpected argument '" + std::string(argv[5]) + "' after --png OUT";
 }
 
 }  // namespace
@@ -380,6 +421,7 @@ int main(int argc, char** argv)
         if (argc == 3) return inspectTga(argv[2], nullptr);
         if (argc == 5 && std::strcmp(argv[3], "--png") == 0) return inspectTga(argv[2], argv[4]);
     }
+    std::fprintf(stderr, "demotorva-inspect: %s\n", usageProblem(argc, argv).c_str());
     std::fputs(usage, stderr);
     return 2;
 }
