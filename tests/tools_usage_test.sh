@@ -54,3 +54,7 @@ SDL_VIDEODRIVER=offscreen "$inspect" tga "$2/maps/loading.tga" --png "$work/nodi
 touch "$work/plain"
 expect 1 err "^demotorva-datapack: cannot create the folder $work/plain/pack: Not a directory$" \
     "$build/tools/datapack/demotorva-datapack" "$work/plain/pack"
+# A file of the pack that cannot be written (here a folder stands where the picture goes).
+mkdir -p "$work/blocked/maps/loading.tga"
+expect 1 err "^demotorva-datapack: cannot write $work/blocked/maps/loading.tga: Is a directory$" \
+    "$build/tools/datapack/demotorva-datapack" "$work/blocked"

@@ -3,9 +3,12 @@
 // that gives an object the last node name before the next object keeps each object's own.
 #include "ase_writer.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+
+#include "image.h"
 
 Point3 operator+(Point3 a, Point3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Point3 operator-(Point3 a, Point3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -307,8 +310,10 @@ std::string aseText(const MeshScene& scene)
 bool writeAse(const std::string& path, const MeshScene& scene)
 {
     const std::string text = aseText(scene);
+    errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file) return writeFailed(path);
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+    if (std::fclose(file) != 0 || !written) return writeFailed(path);
+    return true;
 }

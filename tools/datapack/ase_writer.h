@@ -83,4 +83,5 @@ void addFrustum(Mesh& mesh, const Frustum& f);
 Point3 faceNormal(const Mesh& mesh, const MeshFace& face);
 
 std::string aseText(const MeshScene& scene);
+// Writes the scene's ASE text to path; false, after writeFailed's line, when it cannot.
 bool writeAse(const std::string& path, const MeshScene& scene);

@@ -146,10 +146,7 @@ bool writeIcons(const std::string& dataDir, const std::string& iconDir)
         std::error_code error;
         fs::create_directories(folder, error);
         const std::string file = (folder / "demotorva.png").string();
-        if (!writePng(file.c_str(), size, size, 4, shrink(tile, size).data())) {
-            std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", file.c_str());
-            return false;
-        }
+        if (!writePng(file.c_str(), size, size, 4, shrink(tile, size).data())) return writeFailed(file);
     }
     return true;
 }

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 Image makeImage(int width, int height, Colour fill)
 {
@@ -84,7 +86,8 @@ uint8_t toByte(float v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 2
 
 bool writeTga(const std::string& path, const Image& image, bool withAlpha)
 {
-    if (!powerOfTwoSide(image.width) || !powerOfTwoSide(image.height)) return false;
+    if (!powerOfTwoSide(image.width) || !powerOfTwoSide(image.height))
+        return writeFailed(path, "a side is not a power of two from 2 to 512");
     const int bytesPerPixel = withAlpha ? 4 : 3;
     std::vector<uint8_t> data(18 + static_cast<size_t>(image.width) * image.height * bytesPerPixel);
     data[2] = 2;  // uncompressed true colour
@@ -104,10 +107,12 @@ bool writeTga(const std::string& path, const Image& image, bool withAlpha)
             if (withAlpha) data[at++] = toByte(c.a);
         }
     }
+    errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
+    if (!file) return writeFailed(path);
     const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    return std::fclose(file) == 0 && written;
+    if (std::fclose(file) != 0 || !written) return writeFailed(path);
+    return true;
 }
 
 namespace {
@@ -159,4 +164,11 @@ float mix(float a, float b, float t) { return a + (b - a) * t; }
 Colour mixColour(Colour a, Colour b, float t)
 {
     return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t), mix(a.a, b.a, t)};
+}
+
+bool writeFailed(const std::string& path, const char* reason)
+{
+    if (!reason) reason = errno != 0 ? std::strerror(errno) : "the write did not complete";
+    std::fprintf(stderr, "demotorva-datapack: cannot write %s: %s\n", path.c_str(), reason);
+    return false;
 }

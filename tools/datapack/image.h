@@ -26,8 +26,13 @@ void blendOver(Image& image, int x, int y, Colour c, float coverage);
 void blurAlpha(Image& image, int radius, int passes);
 
 // Writes an uncompressed true-colour TGA, 32-bit with alpha or 24-bit without, bottom row
-// first. Sides must be powers of two from 2 to 512. False when the file cannot be written.
+// first. Sides must be powers of two from 2 to 512. False when the file cannot be written,
+// after a line on standard error that names the file and the system's reason.
 bool writeTga(const std::string& path, const Image& image, bool withAlpha);
+
+// The line every writer of the pack gives for a file it could not write: the file and the
+// system's reason (errno), or the reason given. Returns false, for `return writeFailed(path);`.
+bool writeFailed(const std::string& path, const char* reason = nullptr);
 
 // Value noise on an integer lattice of period cells in both directions, so pictures built on
 // it tile seamlessly; fractal sums of octaves with doubled period.

@@ -202,12 +202,6 @@ Mesh skyDome()
         }
     return m;
 }
-
-bool saved(bool written, const std::string& path)
-{
-    if (!written) std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
-    return written;
-}
 }  // namespace
 
 MeshScene landscapeScene()
@@ -253,6 +247,6 @@ bool writeLandscape(const std::string& dir)
 {
     const std::string folder = dir + "/models/landscape";
     const std::string ase = folder + "/landscape.ase", ground = folder + "/landscape.tga", sky = folder + "/sky.tga";
-    return saved(writeAse(ase, landscapeScene()), ase) && saved(writeTga(ground, landscapeTexture(), false), ground) &&
-           saved(writeTga(sky, skyTexture(), false), sky);
+    return writeAse(ase, landscapeScene()) && writeTga(ground, landscapeTexture(), false) &&
+           writeTga(sky, skyTexture(), false);
 }

@@ -92,7 +92,5 @@ Image letteredText(int width, int height, const std::vector<TextLine>& lines, co
 bool savePicture(const std::string& dir, const char* name, const Image& image, bool alpha)
 {
     const std::string path = dir + "/" + name;
-    if (writeTga(path, image, alpha)) return true;
-    std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
-    return false;
+    return writeTga(path, image, alpha);
 }

@@ -124,7 +124,5 @@ bool writeLogoBarTexture(const std::string& path)
         }
     composeOver(plate, logoPicture(face, w, h, 1.0f, 0.62f), 0, 0);
     closeTextFace(face);
-    if (writeTga(path, plate, false)) return true;
-    std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
-    return false;
+    return writeTga(path, plate, false);
 }

@@ -73,19 +73,6 @@ Image starTexture()
     return image;
 }
 
-bool saveImage(const std::string& path, const Image& image, bool alpha)
-{
-    if (writeTga(path, image, alpha)) return true;
-    std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
-    return false;
-}
-
-bool saveScene(const std::string& path, const MeshScene& scene)
-{
-    if (writeAse(path, scene)) return true;
-    std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
-    return false;
-}
 }  // namespace
 
 MeshScene tunnelScene()
@@ -203,13 +190,13 @@ bool writeModels(const std::string& dir)
         std::filesystem::create_directories(dir + "/" + sub, error);
     const std::string models = dir + "/models";
     bool ok = writeLandscape(dir);
-    ok = ok && saveScene(models + "/templo01/templo01.ase", templeScene());
+    ok = ok && writeAse(models + "/templo01/templo01.ase", templeScene());
     ok = ok && writeTempleTextures(dir);
-    ok = ok && saveScene(models + "/tunel01/tunel01.ase", tunnelScene());
-    ok = ok && saveImage(models + "/tunel01/rock.tga", rockTexture(), false);
-    ok = ok && saveScene(models + "/star01.ase", starScene());
-    ok = ok && saveImage(models + "/star.tga", starTexture(), false);
-    ok = ok && saveScene(models + "/logobar.ase", logoBarScene());
+    ok = ok && writeAse(models + "/tunel01/tunel01.ase", tunnelScene());
+    ok = ok && writeTga(models + "/tunel01/rock.tga", rockTexture(), false);
+    ok = ok && writeAse(models + "/star01.ase", starScene());
+    ok = ok && writeTga(models + "/star.tga", starTexture(), false);
+    ok = ok && writeAse(models + "/logobar.ase", logoBarScene());
     ok = ok && writeLogoBarTexture(models + "/logobar.tga");
     return ok;
 }

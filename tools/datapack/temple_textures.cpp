@@ -260,10 +260,7 @@ bool writeTempleTextures(const std::string& dir)
     std::filesystem::create_directories(dir + "/models/templo01", error);
     for (const Texture& t : textures) {
         const std::string path = dir + "/models/templo01/" + t.name;
-        if (!writeTga(path, t.paint(), false)) {
-            std::fprintf(stderr, "demotorva-datapack: cannot write %s\n", path.c_str());
-            return false;
-        }
+        if (!writeTga(path, t.paint(), false)) return false;
     }
     return true;
 }
