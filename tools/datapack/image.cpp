@@ -79,6 +79,14 @@ void blurAlpha(Image& image, int radius, int passes)
             [&](int x, int y, float v) { pixelAt(image, x, y).a = v; });
 }
 
+Image dilatedAlpha(const Image& image, int radius, float gain)
+{
+    Image d = image;
+    blurAlpha(d, radius, 2);
+    for (Colour& c : d.pixels) c.a = clamp01(c.a * gain);
+    return d;
+}
+
 namespace {
 bool powerOfTwoSide(int n) { return n >= 2 && n <= 512 && (n & (n - 1)) == 0; }
 uint8_t toByte(float v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 255.0f)); }

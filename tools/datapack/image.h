@@ -24,6 +24,9 @@ const Colour& pixelAt(const Image& image, int x, int y);
 void blendOver(Image& image, int x, int y, Colour c, float coverage);
 // Box blur of the alpha channel only, clamped at the edges, repeated passes.
 void blurAlpha(Image& image, int radius, int passes);
+// A copy whose coverage (alpha) is dilated by about radius pixels: blurred, then multiplied by
+// gain and clamped, for outlines and shadows drawn around lettering.
+Image dilatedAlpha(const Image& image, int radius, float gain);
 
 // Writes an uncompressed true-colour TGA, 32-bit with alpha or 24-bit without, bottom row
 // first. Sides must be powers of two from 2 to 512. False when the file cannot be written,

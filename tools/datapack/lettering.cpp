@@ -50,17 +50,6 @@ TextStyle fitStyle(TextFace* face, const std::string& text, float squeeze, float
     return style;
 }
 
-namespace {
-Image coverageDilated(const Image& letters, int radius, float gain)
-{
-    Image d = letters;
-    blurAlpha(d, radius, 2);
-    for (Colour& c : d.pixels) c.a = clamp01(c.a * gain);
-    return d;
-}
-
-}  // namespace
-
 Image letteredText(int width, int height, const std::vector<TextLine>& lines, const Lettering& style)
 {
     Image letters = makeImage(width, height, {paletteInk.r, paletteInk.g, paletteInk.b, 0.0f});
@@ -70,8 +59,8 @@ Image letteredText(int width, int height, const std::vector<TextLine>& lines, co
     Image haloAlpha = letters;
     blurAlpha(haloAlpha, style.glowRadius * 2, 3);
     const int o = std::max(1, style.outline);
-    const Image outline = coverageDilated(letters, o, 4.5f);
-    const Image shadow = coverageDilated(letters, o + 1, 1.5f);
+    const Image outline = dilatedAlpha(letters, o, 4.5f);
+    const Image shadow = dilatedAlpha(letters, o + 1, 1.5f);
     Image out = makeImage(width, height, {paletteNight.r, paletteNight.g, paletteNight.b, 0.0f});
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {

@@ -12,15 +12,6 @@
 #include "palette.h"
 
 namespace {
-// Coverage dilated by about radius pixels: blurred, then pushed towards full.
-Image dilated(const Image& mask, int radius, float gain)
-{
-    Image d = mask;
-    blurAlpha(d, radius, 2);
-    for (Colour& c : d.pixels) c.a = clamp01(c.a * gain);
-    return d;
-}
-
 Colour chromeAt(float v)  // v: 0 at the letters' top, 1 at their foot
 {
     const Colour skyTop{0.30f, 0.52f, 0.92f, 1}, skyLow{0.86f, 0.94f, 1.0f, 1};
@@ -62,8 +53,8 @@ Image logoPicture(TextFace* face, int width, int height, float squeeze, float fi
     const int rim = std::max(1, static_cast<int>(inkHeight / 14.0f));
     Image heightField = mask;
     blurAlpha(heightField, rim, 2);
-    const Image outline = dilated(mask, std::max(1, rim), 3.0f);
-    const Image shadow = dilated(mask, std::max(2, rim * 2), 1.4f);
+    const Image outline = dilatedAlpha(mask, std::max(1, rim), 3.0f);
+    const Image shadow = dilatedAlpha(mask, std::max(2, rim * 2), 1.4f);
     const int drop = std::max(1, rim);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {

@@ -72,7 +72,6 @@ Image starTexture()
         }
     return image;
 }
-
 }  // namespace
 
 MeshScene tunnelScene()
