@@ -2,7 +2,7 @@
 // and their boundaries, the end of the scene, the words' rise and fall windows with steady and
 // uneven frames, paused, zero and negative frame durations, the fog, the words drawn with the
 // opacity of the frame before, the cleanup that releases the model, and the rehearsal of the
-// first frame at start-up that leaves nothing behind.
+// scenes before the music or over the intro's first frames that leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/demo_state.h"
+#include "render/outline_font.h"
 #include "scenes/credits_scene.h"
 #include "scenes/intro_scene.h"
 #include "scenes/temple_scene.h"
@@ -290,39 +291,55 @@ TEST_F(Temple, TempleIsSeenThroughA75DegreeLens)
 
 TEST_F(Temple, RehearsalOfEverySceneDrawsUnseenAndPutsEverythingBack)
 {
-    // As before the music starts: the intro's state, no fog, a frame time of its own.
-    solidTexture(9302, 0, 0, 255);
-    templeModel = texturedCube(200.0f, 9302);
-    glDisable(GL_FOG);
-    glDisable(GL_TEXTURE_2D);
-    glClearColor(0.1f, 0.2f, 0.3f, 1.0f);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    demoState.previousFrameTime = 12.5f;
-    // Every scene is rehearsed, in order: the records their first frames change (the intro's
-    // camera, the tunnel's orbit, the credits' chain) must be as they were afterwards.
-    introState = IntroState{};
-    tunnelState = TunnelState{};
-    creditsState = CreditsState{};
-    rehearseScenes();
-    EXPECT_EQ(introState.tilt, IntroState{}.tilt);
-    EXPECT_EQ(introState.mainEyeY, 0.0f);
-    EXPECT_EQ(introState.boxCentreX, IntroState{}.boxCentreX);
-    EXPECT_EQ(tunnelState.orbitEye[0], 0.0f);
-    EXPECT_EQ(creditsState.barCount, 0);
-    EXPECT_EQ(creditsState.captionX[0], CreditsState{}.captionX[0]);
-    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "the rehearsal's scissor box is left on";
-    ASSERT_EQ(templeModel.objects.size(), 1u);
-    EXPECT_EQ(templeModel.objects[0].faceCount, 12) << "the real run still draws the model";
-    EXPECT_FALSE(glIsEnabled(GL_FOG));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    GLfloat clear[4] = {}, modelview[16] = {};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_FLOAT_EQ(clear[2], 0.3f);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    EXPECT_FLOAT_EQ(modelview[0], 1.0f);
-    EXPECT_FLOAT_EQ(modelview[14], 0.0f);
-    EXPECT_EQ(demoState.previousFrameTime, 12.5f);
-    EXPECT_FALSE(demoState.sceneDone);
+    // All at once before the music, and one cut per frame over the intro's first frames.
+    for (const bool perFrame : {false, true}) {
+        SCOPED_TRACE(perFrame ? "one cut per frame" : "all at once");
+        // As before the music starts, or between two of the intro's frames: the intro's state
+        // and font, no fog, a frame time of its own.
+        solidTexture(9302, 0, 0, 255);
+        templeModel = texturedCube(200.0f, 9302);
+        glDisable(GL_FOG);
+        glDisable(GL_TEXTURE_2D);
+        glClearColor(0.1f, 0.2f, 0.3f, 1.0f);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        createOutlineFont();
+        const OutlineFont font = outlineFont;
+        demoState.previousFrameTime = 12.5f;
+        // Every scene is rehearsed, in order: the records their first frames change (the
+        // intro's camera, the tunnel's orbit, the credits' chain) must be as they were afterwards.
+        introState = IntroState{};
+        tunnelState = TunnelState{};
+        creditsState = CreditsState{};
+        if (perFrame) {
+            scheduleRehearsal();
+            for (int frame = 0; frame < 6; ++frame) continueRehearsal();
+        } else {
+            rehearseScenes();
+            continueRehearsal();  // nothing is due
+        }
+        EXPECT_EQ(introState.tilt, IntroState{}.tilt);
+        EXPECT_EQ(introState.mainEyeY, 0.0f);
+        EXPECT_EQ(introState.boxCentreX, IntroState{}.boxCentreX);
+        EXPECT_EQ(tunnelState.orbitEye[0], 0.0f);
+        EXPECT_EQ(creditsState.barCount, 0);
+        EXPECT_EQ(creditsState.captionX[0], CreditsState{}.captionX[0]);
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "the rehearsal's scissor box is left on";
+        ASSERT_EQ(templeModel.objects.size(), 1u);
+        EXPECT_EQ(templeModel.objects[0].faceCount, 12) << "the real run still draws the model";
+        EXPECT_FALSE(glIsEnabled(GL_FOG));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        GLfloat clear[4] = {}, modelview[16] = {};
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        EXPECT_FLOAT_EQ(clear[2], 0.3f);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        EXPECT_FLOAT_EQ(modelview[0], 1.0f);
+        EXPECT_FLOAT_EQ(modelview[14], 0.0f);
+        EXPECT_EQ(demoState.previousFrameTime, 12.5f);
+        EXPECT_FALSE(demoState.sceneDone);
+        EXPECT_EQ(outlineFont.listBase, font.listBase) << "the font in use is kept";
+        EXPECT_TRUE(glIsList(font.listBase + 'A')) << "the font in use is not deleted";
+        deleteOutlineFont();
+    }
     glEnable(GL_FOG);  // as the other cases expect after the scene's init
 }

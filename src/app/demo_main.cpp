@@ -155,7 +155,12 @@ int playDemo(const DemoOptions& options)
     }
     if (!loadEverything()) return 1;
     reportMissingData(options);
-    rehearseScenes();
+    // A start past the intro meets every cut now; from the start they are met over the intro's
+    // first, all but black frames, with the music already playing.
+    if (options.start > 0)
+        rehearseScenes();
+    else
+        scheduleRehearsal();
     if (demoSettings.soundEnabled) {
         audioApi.start();
         demoState.musicHandle = audioApi.musicLoad(musicModuleFile);

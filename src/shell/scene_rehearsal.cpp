@@ -1,14 +1,12 @@
 // Scene rehearsal: every scene, in the order the demo plays them, draws its first and last
 // frames once, unseen, at the times it starts and ends.
 //
-// With an empty shader cache (a first run, a new user, a read-only home) the renderer compiles
-// each new combination of drawing state when it first meets it: tens of milliseconds for a lit,
-// fogged, textured scene, and a cut to a scene of new combinations stalled by 70 to 110 ms.
-// Played in order, each scene's rehearsal meets the state the scene before it leaves at its
-// end (the temple the intro's viewport, the credits and end the tunnel's fog), so the
-// combinations met are those of the real cuts. The frames are drawn into a one-pixel scissor box: what is
-// compiled does not depend on it, and the software renderer then fills next to nothing, so
-// start-up grows by the compilations alone.
+// Each scene's rehearsal meets the state the scene before it leaves at its end (the temple the
+// intro's viewport, the credits and end the tunnel's fog), so the combinations met are those of
+// the real cuts: played in order that state is simply there; a cut met on its own, between two
+// of the intro's frames, first rehearses the scene before it again, which compiles nothing new. The frames are drawn into
+// a one-pixel scissor box: what is compiled does not depend on it, and the software renderer
+// then fills next to nothing, so the time spent is the compilations' alone.
 #include "shell/scene_rehearsal.h"
 
 #include <GL/gl.h>
@@ -22,33 +20,67 @@
 #include "scenes/tunnel_scene.h"
 
 namespace {
-// The scene's init, one draw at time first, as its first frame after a cut, and one at time
-// last, its last frame before the next cut, so that the next scene's rehearsal starts from the
-// state a real cut leaves; no time passes between them. Its own cleanup is not run: the
-// temple's and tunnel's release their models, which the real run still needs; the font the
-// init made is deleted here instead.
-void rehearse(const Scene& scene, float first, float last)
+// A scene and the times of its first and last frames: a hair after its cut, where its fade-in
+// and flash are under way, and a hair before the next. Between them, times where a scene brings
+// in a kind of drawing its first and last frames lack, reached with the time in between passing.
+struct SceneCut {
+    const Scene* scene;
+    float first, last;
+    float inner[3];  // ascending; 0 where unused
+};
+constexpr float after = 0.05f, before = 0.05f;
+const SceneCut sceneCuts[] = {
+    // The intro's landscape a second in, its flash, and its logo and credit in the last leg.
+    {&introScene, after, introLegEnds[3] - before, {1.5f, 5.25f, introLegEnds[2] + 0.5f}},
+    {&templeScene, introLegEnds[3] + after, templeLegEnds[3] - before, {}},
+    {&tunnelScene, templeLegEnds[3] + after, tunnelLegEnds[2] - before, {}},
+    {&creditsScene, tunnelLegEnds[2] + after, creditsEndTime - before, {}},
+    {&endScene, creditsEndTime + after, endSceneEndTime - before, {}},
+};
+constexpr int sceneCutCount = sizeof sceneCuts / sizeof sceneCuts[0];
+// The next cut continueRehearsal meets; sceneCutCount once all are met.
+int nextCut = sceneCutCount;
+
+// One frame of the scene at time t, as if the frame before it had been drawn at `previous`.
+void drawAt(const Scene& scene, float previous, float t)
 {
-    demoState.previousFrameTime = first;
+    demoState.previousFrameTime = previous;
+    scene.draw(t);
     demoState.sceneDone = false;
-    scene.init();
-    scene.draw(first);
-    demoState.previousFrameTime = last;
-    scene.draw(last);
+}
+
+// The scene's init, one draw at its first time, one at each inner time and one at its last, so
+// that the next scene's rehearsal starts from the state a real cut leaves; no time passes
+// before the first and the last. Its own cleanup is not run: the temple's and tunnel's release
+// their models, which the real run still needs; the font the init made is deleted here instead.
+void rehearse(const SceneCut& cut)
+{
     demoState.sceneDone = false;
+    cut.scene->init();
+    drawAt(*cut.scene, cut.first, cut.first);
+    float previous = cut.first;
+    for (float t : cut.inner) {
+        if (t <= previous) break;
+        drawAt(*cut.scene, previous, t);
+        previous = t;
+    }
+    drawAt(*cut.scene, cut.last, cut.last);
     deleteOutlineFont();
 }
-}  // namespace
 
-void rehearseScenes()
+// Runs `meet` with every record the inits and draws can change, the font and the OpenGL state
+// kept aside, and everything put back afterwards.
+template <typename Meet>
+void unseen(Meet meet)
 {
-    // The records the inits and draws can change, as they were.
     const DemoState savedDemo = demoState;
     const IntroState savedIntro = introState;
     const TempleState savedTemple = templeState;
     const TunnelState savedTunnel = tunnelState;
     const CreditsState savedCredits = creditsState;
     const EndState savedEnd = endState;
+    const OutlineFont savedFont = outlineFont;
+    outlineFont = OutlineFont{};  // the inits make their own; the one in use is not deleted
     demoState.showTime = false;
     demoState.showFps = false;
     demoState.playState = Playing;
@@ -60,17 +92,10 @@ void rehearseScenes()
     // The scissor box is part of the attributes pushed above; no scene sets one of its own.
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 1, 1);
-    // A hair after each cut, where the scene's fade-in and flash are under way, and a hair
-    // before the next.
-    constexpr float after = 0.05f, before = 0.05f;
-    rehearse(introScene, after, introLegEnds[3] - before);
     // The temple's words are not drawn while their opacity is 0, as all are at the cut: the
-    // first is made faintly visible so that their blended program is compiled here too.
+    // first is made faintly visible so that their blended program is met too.
     templeState.wordAlpha[0] = 1.0f / 256.0f;
-    rehearse(templeScene, introLegEnds[3] + after, templeLegEnds[3] - before);
-    rehearse(tunnelScene, templeLegEnds[3] + after, tunnelLegEnds[2] - before);
-    rehearse(creditsScene, tunnelLegEnds[2] + after, creditsEndTime - before);
-    rehearse(endScene, creditsEndTime + after, endSceneEndTime - before);
+    meet();
     glFinish();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
@@ -83,4 +108,28 @@ void rehearseScenes()
     tunnelState = savedTunnel;
     creditsState = savedCredits;
     endState = savedEnd;
+    outlineFont = savedFont;
+}
+}  // namespace
+
+void rehearseScenes()
+{
+    nextCut = sceneCutCount;
+    unseen([] {
+        for (const SceneCut& cut : sceneCuts) rehearse(cut);
+    });
+}
+
+void scheduleRehearsal() { nextCut = 1; }
+
+void continueRehearsal()
+{
+    if (nextCut >= sceneCutCount) return;
+    const SceneCut& cut = sceneCuts[nextCut++];
+    const SceneCut& previous = (&cut)[-1];
+    unseen([&] {
+        // The scene before, as far as its end, leaves the state of the real cut.
+        rehearse(previous);
+        rehearse(cut);
+    });
 }

@@ -9,6 +9,7 @@
 #include "scenes/tunnel_scene.h"
 #include "shell/demo_clock.h"
 #include "shell/gl_window.h"
+#include "shell/scene_rehearsal.h"
 
 FrameHook frameHook = nullptr;
 const char* currentSceneName = nullptr;
@@ -28,6 +29,7 @@ bool runScene(const Scene& scene)
         }
         swapGlBuffers();
         if (frameHook) frameHook();
+        continueRehearsal();
     }
     scene.cleanup();
     demoState.sceneDone = false;
