@@ -120,16 +120,16 @@ void rehearseScenes()
     });
 }
 
-void scheduleRehearsal() { nextCut = 1; }
+void scheduleRehearsal() { nextCut = 0; }
 
 void continueRehearsal()
 {
     if (nextCut >= sceneCutCount) return;
-    const SceneCut& cut = sceneCuts[nextCut++];
-    const SceneCut& previous = (&cut)[-1];
-    unseen([&] {
-        // The scene before, as far as its end, leaves the state of the real cut.
-        rehearse(previous);
-        rehearse(cut);
+    const int k = nextCut++;
+    unseen([k] {
+        // The intro's later frames on their own, then each cut after the scene before it, as
+        // far as its end, has left the state of the real cut.
+        if (k > 0) rehearse(sceneCuts[k - 1]);
+        rehearse(sceneCuts[k]);
     });
 }

@@ -11,7 +11,7 @@
 //   rehearseScenes();         // every scene at once, before the music: a start past the intro
 //   scheduleRehearsal();      // or, from the start: the cuts after the intro are only marked due
 //   ...                       // and the scene runner, after each of the intro's frames, calls
-//   continueRehearsal();      // which draws the next due cut, one per frame, until none is left
+//   continueRehearsal();      // which meets the intro's later frames, then one cut a frame
 //
 // From the start the intro fades in from black over four seconds: its first frames show under
 // a tenth of the picture's brightness, and the cuts are met there, while the music already
