@@ -10,7 +10,8 @@
 # more off; --runs N plays the benchmark N times and adds the median of each figure over them.
 # A first run, with Mesa's shader cache empty, is measured with --cold: the cache is switched off
 # (MESA_SHADER_CACHE_DISABLE=true), so every program is compiled where the demo first meets it,
-# and the log's line says so.
+# and the log's line says so. The cuts after the intro are met over the intro's first, all but
+# black frames, so there the intro's longest frame is one of those, not a stall the viewer sees.
 # Usage: bench/frame_rates.sh [--runs N] [--cold] [demotorva options, e.g. --fps 20 --size 1600x1200]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
