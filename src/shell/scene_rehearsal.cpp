@@ -4,9 +4,10 @@
 // Each scene's rehearsal meets the state the scene before it leaves at its end (the temple the
 // intro's viewport, the credits and end the tunnel's fog), so the combinations met are those of
 // the real cuts: played in order that state is simply there; a cut met on its own, between two
-// of the intro's frames, first rehearses the scene before it again, which compiles nothing new. The frames are drawn into
-// a one-pixel scissor box: what is compiled does not depend on it, and the software renderer
-// then fills next to nothing, so the time spent is the compilations' alone.
+// of the intro's frames, first rehearses the scene before it again, which compiles nothing
+// new. The frames are drawn into a one-pixel scissor box: what is compiled does not depend on
+// it, and the software renderer then fills next to nothing, so the time spent is the
+// compilations' alone.
 #include "shell/scene_rehearsal.h"
 
 #include <GL/gl.h>
